@@ -1,0 +1,225 @@
+#pragma once
+
+// The window-system layer: every operation the engine, input, monitor and
+// settings code needs from the system, in the system's own terms. win32/
+// implements it for real, sim/ as a deterministic in-memory desktop for tests.
+// Text is UTF-8 throughout.
+
+#include "platform/function_ref.h"
+#include "platform/types.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zim
+{
+
+enum class ShowCommand
+{
+    Hide,
+    Show,           // SW_SHOW: show and activate
+    ShowNoActivate, // SW_SHOWNA
+    Minimize,
+    Restore,
+};
+
+// Virtual-key codes the program asks about (values as on Windows).
+namespace vk
+{
+inline constexpr int kLButton = 0x01;
+inline constexpr int kRButton = 0x02;
+inline constexpr int kMButton = 0x04;
+inline constexpr int kShift = 0x10;
+inline constexpr int kControl = 0x11;
+inline constexpr int kMenu = 0x12; // Alt
+inline constexpr int kLWin = 0x5B;
+} // namespace vk
+
+inline bool KeyIsDown(std::int16_t state) { return (state & 0x8000) != 0; }
+
+// Top-level windows of every process, the pointer, the keys and the screen.
+class WindowSystem
+{
+public:
+    WindowSystem() = default;
+    WindowSystem(const WindowSystem&) = delete;
+    WindowSystem& operator=(const WindowSystem&) = delete;
+    virtual ~WindowSystem() = default;
+
+    // Top-level windows from the top of the z-order down, like EnumWindows;
+    // the callback returns false to stop.
+    virtual void EnumWindows(FunctionRef<bool(WindowHandle)> callback) = 0;
+    virtual WindowHandle GetTopWindow() = 0;                 // GetTopWindow(0)
+    virtual WindowHandle GetNextWindow(WindowHandle w) = 0;  // GW_HWNDNEXT
+    virtual WindowHandle GetPrevWindow(WindowHandle w) = 0;  // GW_HWNDPREV
+    virtual WindowHandle GetLastWindow(WindowHandle w) = 0;  // GW_HWNDLAST
+    virtual WindowHandle GetDesktopWindow() = 0;
+
+    virtual bool IsWindow(WindowHandle w) = 0;
+    virtual bool IsWindowVisible(WindowHandle w) = 0;
+    virtual bool IsIconic(WindowHandle w) = 0;
+    virtual bool IsZoomed(WindowHandle w) = 0;
+    virtual std::optional<Rect> GetWindowRect(WindowHandle w) = 0;
+    virtual std::string GetClassName(WindowHandle w) = 0;
+    virtual std::string GetWindowText(WindowHandle w) = 0;
+    virtual std::uint32_t GetWindowProcessId(WindowHandle w) = 0;
+
+    // One SetWindowPos without size, z-order or activation change. Blocks while
+    // the window's thread is hung, so callers probe first.
+    virtual bool MoveWindow(WindowHandle w, Point topLeft) = 0;
+    // The same move carried out by the window's own thread when it next runs;
+    // returns at once even for a hung window.
+    virtual bool MoveWindowAsync(WindowHandle w, Point topLeft) = 0;
+    virtual void ShowWindow(WindowHandle w, ShowCommand command) = 0;
+    virtual void BringWindowToTop(WindowHandle w) = 0;
+    virtual bool SetForegroundWindow(WindowHandle w) = 0;
+    virtual WindowHandle GetForegroundWindow() = 0;
+    virtual void SetActiveWindow(WindowHandle w) = 0;
+
+    // SendMessageTimeout(WM_NULL, SMTO_ABORTIFHUNG): true only when the call
+    // returned in time and the window answered 0.
+    virtual bool ProbeWindow(WindowHandle w, unsigned timeoutMs) = 0;
+
+    virtual Point GetCursorPos() = 0;
+    virtual void SetCursorPos(Point p) = 0;
+    virtual std::int16_t GetKeyState(int virtualKey) = 0;
+    virtual std::int16_t GetAsyncKeyState(int virtualKey) = 0;
+
+    // Primary screen in pixels; read it at every use, it may change.
+    virtual Size GetScreenSize() = 0;
+    virtual Rect GetWorkArea() = 0;
+    // Height of a standard caption plus a dialog frame (outer minus client height
+    // of a fixed dialog with a caption).
+    virtual int GetCaptionFrameHeight() = 0;
+
+    virtual std::uint32_t RegisterWindowMessage(const std::string& name) = 0;
+};
+
+enum class RegistryRead
+{
+    Ok,
+    Missing,   // no such key or value
+    WrongType, // the value exists with a non-text type
+};
+
+enum class RegistryType
+{
+    String,       // REG_SZ
+    ExpandString, // REG_EXPAND_SZ
+    Dword,        // REG_DWORD
+    Binary,       // REG_BINARY
+};
+
+// Keys under HKEY_CURRENT_USER, written as "Software\\zimdesk.ini\\Options".
+class Registry
+{
+public:
+    Registry() = default;
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
+    virtual ~Registry() = default;
+
+    // Opens without creating.
+    virtual bool KeyExists(const std::string& key) = 0;
+    // Text values (REG_SZ, and REG_EXPAND_SZ unexpanded); any other type is WrongType.
+    virtual RegistryRead ReadString(const std::string& key, const std::string& name, std::string& value) = 0;
+    // Creates the key when missing.
+    virtual bool WriteString(const std::string& key, const std::string& name, const std::string& value) = 0;
+    virtual bool WriteDword(const std::string& key, const std::string& name, std::uint32_t value) = 0;
+    virtual bool DeleteValue(const std::string& key, const std::string& name) = 0;
+    // Deletes the key with all its sub-keys and values.
+    virtual bool DeleteKey(const std::string& key) = 0;
+};
+
+struct DirectoryEntry
+{
+    std::string name;
+    bool isDirectory = false;
+};
+
+// Paths are Windows paths ("C:\\dir\\file"); comparison ignores case.
+class FileSystem
+{
+public:
+    FileSystem() = default;
+    FileSystem(const FileSystem&) = delete;
+    FileSystem& operator=(const FileSystem&) = delete;
+    virtual ~FileSystem() = default;
+
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool DirectoryExists(const std::string& path) = 0;
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    // Entries of a folder matching a wildcard pattern ("*.zim"), without "." and "..".
+    virtual std::vector<DirectoryEntry> ListDirectory(const std::string& folder, const std::string& pattern) = 0;
+    virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
+    // Fails when the target exists, as MoveFile does.
+    virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+    virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+    virtual bool WriteFile(const std::string& path, const std::string& contents) = 0;
+    virtual std::string GetCurrentDirectory() = 0;
+};
+
+// The shell and multimedia services.
+class Shell
+{
+public:
+    Shell() = default;
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
+    virtual ~Shell() = default;
+
+    // PlaySound(SND_FILENAME | SND_NOWAIT | SND_NODEFAULT | SND_ASYNC): returns at
+    // once; an empty or missing file plays nothing.
+    virtual void PlaySoundAsync(const std::string& file) = 0;
+    virtual std::string ExpandEnvironmentStrings(const std::string& text) = 0;
+    // ShellExecute "open"; false when the shell refused.
+    virtual bool ShellOpen(const std::string& path) = 0;
+};
+
+// A repeating timer on the GUI thread, like a form's timer component.
+class Timer
+{
+public:
+    Timer() = default;
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+    virtual ~Timer() = default;
+
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool IsEnabled() const = 0;
+    virtual void SetInterval(unsigned ms) = 0;
+    virtual unsigned Interval() const = 0;
+};
+
+// Time, timers and the GUI thread's work queue.
+class Scheduler
+{
+public:
+    Scheduler() = default;
+    Scheduler(const Scheduler&) = delete;
+    Scheduler& operator=(const Scheduler&) = delete;
+    virtual ~Scheduler() = default;
+
+    // Monotonic milliseconds.
+    virtual std::uint64_t NowMs() = 0;
+    // Any thread may call this; the work runs later on the GUI thread.
+    virtual void PostToGui(std::function<void()> work) = 0;
+    // Created disabled; enable it to start ticking.
+    virtual std::unique_ptr<Timer> CreateTimer(unsigned intervalMs, std::function<void()> onTick) = 0;
+};
+
+// What one running program gets from the system.
+struct Platform
+{
+    WindowSystem& windows;
+    Registry& registry;
+    FileSystem& files;
+    Shell& shell;
+    Scheduler& scheduler;
+};
+
+} // namespace zim

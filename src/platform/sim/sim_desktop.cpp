@@ -1,0 +1,521 @@
+#include "platform/sim/sim_desktop.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace zim::sim
+{
+
+class SimDesktop::SimTimer final : public Timer
+{
+public:
+    SimTimer(SimDesktop* desktop, unsigned interval, std::function<void()> onTick)
+        : m_desktop(desktop), m_interval(interval), m_onTick(std::move(onTick))
+    {
+        m_desktop->m_timers.push_back(this);
+    }
+    ~SimTimer() override
+    {
+        if (m_desktop)
+        {
+            std::erase(m_desktop->m_timers, this);
+        }
+    }
+
+    void SetEnabled(bool enabled) override
+    {
+        if (enabled && !m_enabled && m_desktop)
+        {
+            m_due = m_desktop->m_now + m_interval;
+        }
+        m_enabled = enabled;
+    }
+    bool IsEnabled() const override { return m_enabled; }
+    void SetInterval(unsigned ms) override
+    {
+        m_interval = ms;
+        if (m_desktop)
+        {
+            m_due = m_desktop->m_now + m_interval;
+        }
+    }
+    unsigned Interval() const override { return m_interval; }
+
+    SimDesktop* m_desktop;
+    unsigned m_interval;
+    std::function<void()> m_onTick;
+    bool m_enabled = false;
+    std::uint64_t m_due = 0;
+};
+
+SimDesktop::SimDesktop(Size screen, int taskbarHeight)
+    : m_screen(screen), m_workArea{0, 0, screen.width, screen.height - taskbarHeight}
+{
+}
+
+SimDesktop::~SimDesktop()
+{
+    for (SimTimer* timer : m_timers)
+    {
+        timer->m_desktop = nullptr;
+    }
+}
+
+WindowHandle SimDesktop::AddWindow(const WindowSpec& spec)
+{
+    const WindowHandle handle = m_nextHandle;
+    m_nextHandle += 4;
+    Window window;
+    window.spec = spec;
+    window.restoreRect = spec.rect;
+    if (spec.minimized)
+    {
+        window.spec.rect = Rect::FromSize(kParked, kParked, 160, 24);
+    }
+    m_windows.emplace(handle, window);
+    m_zOrder.insert(m_zOrder.begin(), handle);
+    return handle;
+}
+
+void SimDesktop::DestroyWindow(WindowHandle w)
+{
+    m_windows.erase(w);
+    std::erase(m_zOrder, w);
+    if (m_foreground == w)
+    {
+        m_foreground = kNoWindow;
+    }
+}
+
+void SimDesktop::SetTitle(WindowHandle w, const std::string& title)
+{
+    if (Window* window = Find(w))
+    {
+        window->spec.title = title;
+    }
+}
+
+void SimDesktop::SetRect(WindowHandle w, const Rect& rect)
+{
+    if (Window* window = Find(w))
+    {
+        window->spec.rect = rect;
+    }
+}
+
+void SimDesktop::SetMinimized(WindowHandle w, bool minimized)
+{
+    ShowWindow(w, minimized ? ShowCommand::Minimize : ShowCommand::Restore);
+}
+
+void SimDesktop::SetScreenSize(Size screen, Rect workArea)
+{
+    m_screen = screen;
+    m_workArea = workArea;
+}
+
+void SimDesktop::HangUntil(WindowHandle w, std::uint64_t untilMs)
+{
+    if (Window* window = Find(w))
+    {
+        window->hungSince = m_now;
+        window->hungUntil = untilMs;
+    }
+}
+
+void SimDesktop::SetProbeAnswer(WindowHandle w, std::intptr_t answer)
+{
+    if (Window* window = Find(w))
+    {
+        window->probeAnswer = answer;
+    }
+}
+
+void SimDesktop::SetKeyDown(int virtualKey, bool down) { m_keys[virtualKey] = down; }
+
+void SimDesktop::DestroyOnNextProbe(WindowHandle w)
+{
+    if (Window* window = Find(w))
+    {
+        window->destroyOnProbe = true;
+    }
+}
+
+void SimDesktop::Advance(std::uint64_t ms)
+{
+    const std::uint64_t target = m_now + ms;
+    for (;;)
+    {
+        RunPosted();
+        SimTimer* next = nullptr;
+        for (SimTimer* timer : m_timers)
+        {
+            if (timer->m_enabled && timer->m_due <= target && (!next || timer->m_due < next->m_due))
+            {
+                next = timer;
+            }
+        }
+        if (!next)
+        {
+            break;
+        }
+        m_now = std::max(m_now, next->m_due);
+        ApplyWokenAsyncMoves();
+        next->m_due = m_now + std::max(1u, next->m_interval);
+        next->m_onTick();
+    }
+    m_now = std::max(m_now, target);
+    ApplyWokenAsyncMoves();
+    RunPosted();
+}
+
+void SimDesktop::RunPosted()
+{
+    for (;;)
+    {
+        std::function<void()> work;
+        {
+            std::lock_guard lock(m_postedLock);
+            if (m_posted.empty())
+            {
+                return;
+            }
+            work = std::move(m_posted.front());
+            m_posted.pop_front();
+        }
+        work();
+    }
+}
+
+int SimDesktop::MoveCount(WindowHandle w) const
+{
+    const Window* window = Find(w);
+    return window ? window->moves : 0;
+}
+
+void SimDesktop::SetEnvironmentVariable(const std::string& name, const std::string& value)
+{
+    m_environment[text::ToLowerAscii(name)] = value;
+}
+
+SimDesktop::Window* SimDesktop::Find(WindowHandle w)
+{
+    const auto it = m_windows.find(w);
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+const SimDesktop::Window* SimDesktop::Find(WindowHandle w) const
+{
+    const auto it = m_windows.find(w);
+    return it == m_windows.end() ? nullptr : &it->second;
+}
+
+void SimDesktop::WaitUntilAwake(Window& window)
+{
+    if (IsHung(window))
+    {
+        m_now = window.hungUntil;
+        ApplyWokenAsyncMoves();
+    }
+}
+
+void SimDesktop::ApplyWokenAsyncMoves()
+{
+    for (auto& [handle, window] : m_windows)
+    {
+        if (window.pendingAsyncMove && !IsHung(window))
+        {
+            const Point p = *window.pendingAsyncMove;
+            window.pendingAsyncMove.reset();
+            window.spec.rect = Rect::FromSize(p.x, p.y, window.spec.rect.Width(), window.spec.rect.Height());
+            ++window.moves;
+        }
+    }
+}
+
+void SimDesktop::RaiseToTop(WindowHandle w)
+{
+    const auto it = std::find(m_zOrder.begin(), m_zOrder.end(), w);
+    if (it != m_zOrder.end())
+    {
+        std::rotate(m_zOrder.begin(), it, it + 1);
+    }
+}
+
+void SimDesktop::EnumWindows(FunctionRef<bool(WindowHandle)> callback)
+{
+    // A snapshot, as the real enumeration tolerates windows dying or being created meanwhile.
+    const std::vector<WindowHandle> order = m_zOrder;
+    for (WindowHandle w : order)
+    {
+        if (!callback(w))
+        {
+            return;
+        }
+    }
+}
+
+WindowHandle SimDesktop::GetTopWindow() { return m_zOrder.empty() ? kNoWindow : m_zOrder.front(); }
+
+WindowHandle SimDesktop::GetNextWindow(WindowHandle w)
+{
+    const auto it = std::find(m_zOrder.begin(), m_zOrder.end(), w);
+    return (it == m_zOrder.end() || it + 1 == m_zOrder.end()) ? kNoWindow : *(it + 1);
+}
+
+WindowHandle SimDesktop::GetPrevWindow(WindowHandle w)
+{
+    const auto it = std::find(m_zOrder.begin(), m_zOrder.end(), w);
+    return (it == m_zOrder.end() || it == m_zOrder.begin()) ? kNoWindow : *(it - 1);
+}
+
+WindowHandle SimDesktop::GetLastWindow(WindowHandle w)
+{
+    return (Find(w) && !m_zOrder.empty()) ? m_zOrder.back() : kNoWindow;
+}
+
+bool SimDesktop::IsWindow(WindowHandle w) { return Find(w) != nullptr; }
+
+bool SimDesktop::IsWindowVisible(WindowHandle w)
+{
+    const Window* window = Find(w);
+    return window && window->spec.visible;
+}
+
+bool SimDesktop::IsIconic(WindowHandle w)
+{
+    const Window* window = Find(w);
+    return window && window->spec.minimized;
+}
+
+bool SimDesktop::IsZoomed(WindowHandle w)
+{
+    const Window* window = Find(w);
+    return window && window->spec.maximized;
+}
+
+std::optional<Rect> SimDesktop::GetWindowRect(WindowHandle w)
+{
+    const Window* window = Find(w);
+    if (!window)
+    {
+        return std::nullopt;
+    }
+    return window->spec.rect;
+}
+
+std::string SimDesktop::GetClassName(WindowHandle w)
+{
+    const Window* window = Find(w);
+    return window ? window->spec.className : std::string();
+}
+
+std::string SimDesktop::GetWindowText(WindowHandle w)
+{
+    const Window* window = Find(w);
+    return window ? window->spec.title : std::string();
+}
+
+std::uint32_t SimDesktop::GetWindowProcessId(WindowHandle w)
+{
+    const Window* window = Find(w);
+    return window ? window->spec.processId : 0;
+}
+
+bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
+{
+    Window* window = Find(w);
+    if (!window)
+    {
+        return false;
+    }
+    if (IsHung(*window))
+    {
+        // SetWindowPos on another thread's window waits for that thread.
+        ++m_blockedMoves;
+        WaitUntilAwake(*window);
+    }
+    const Rect& r = window->spec.rect;
+    window->spec.rect = Rect::FromSize(topLeft.x, topLeft.y, r.Width(), r.Height());
+    ++window->moves;
+    return true;
+}
+
+bool SimDesktop::MoveWindowAsync(WindowHandle w, Point topLeft)
+{
+    Window* window = Find(w);
+    if (!window)
+    {
+        return false;
+    }
+    window->pendingAsyncMove = topLeft;
+    ApplyWokenAsyncMoves();
+    return true;
+}
+
+void SimDesktop::ShowWindow(WindowHandle w, ShowCommand command)
+{
+    Window* window = Find(w);
+    if (!window)
+    {
+        return;
+    }
+    switch (command)
+    {
+    case ShowCommand::Hide:
+        window->spec.visible = false;
+        if (m_foreground == w)
+        {
+            m_foreground = kNoWindow;
+        }
+        break;
+    case ShowCommand::Show:
+        window->spec.visible = true;
+        SetForegroundWindow(w);
+        break;
+    case ShowCommand::ShowNoActivate:
+        window->spec.visible = true;
+        break;
+    case ShowCommand::Minimize:
+        if (!window->spec.minimized)
+        {
+            window->restoreRect = window->spec.rect;
+            window->spec.minimized = true;
+            window->spec.rect = Rect::FromSize(kParked, kParked, 160, 24);
+        }
+        break;
+    case ShowCommand::Restore:
+        if (window->spec.minimized)
+        {
+            window->spec.minimized = false;
+            window->spec.rect = window->restoreRect;
+        }
+        window->spec.visible = true;
+        break;
+    }
+}
+
+void SimDesktop::BringWindowToTop(WindowHandle w) { RaiseToTop(w); }
+
+bool SimDesktop::SetForegroundWindow(WindowHandle w)
+{
+    if (w == kDesktopWindow)
+    {
+        m_foreground = kNoWindow;
+        return true;
+    }
+    if (!Find(w))
+    {
+        return false;
+    }
+    m_foreground = w;
+    RaiseToTop(w);
+    return true;
+}
+
+void SimDesktop::SetActiveWindow(WindowHandle w) { SetForegroundWindow(w); }
+
+bool SimDesktop::ProbeWindow(WindowHandle w, unsigned timeoutMs)
+{
+    Window* window = Find(w);
+    if (!window)
+    {
+        return false;
+    }
+    if (window->destroyOnProbe)
+    {
+        DestroyWindow(w);
+        return false;
+    }
+    if (IsHung(*window))
+    {
+        if (m_now - window->hungSince >= kHungThresholdMs)
+        {
+            return false; // already counted as hung: SMTO_ABORTIFHUNG returns at once
+        }
+        if (window->hungUntil - m_now > timeoutMs)
+        {
+            m_now += timeoutMs;
+            ApplyWokenAsyncMoves();
+            return false;
+        }
+        WaitUntilAwake(*window);
+    }
+    return window->probeAnswer == 0;
+}
+
+std::int16_t SimDesktop::GetKeyState(int virtualKey)
+{
+    const auto it = m_keys.find(virtualKey);
+    return (it != m_keys.end() && it->second) ? static_cast<std::int16_t>(0x8000) : 0;
+}
+
+std::int16_t SimDesktop::GetAsyncKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+
+std::uint32_t SimDesktop::RegisterWindowMessage(const std::string& name)
+{
+    // Registered ids live in 0xC000..0xFFFF and compare without case, as on Windows.
+    const std::string key = text::ToLowerAscii(name);
+    const auto it = m_messages.find(key);
+    if (it != m_messages.end())
+    {
+        return it->second;
+    }
+    const auto id = static_cast<std::uint32_t>(0xC000 + m_messages.size());
+    m_messages.emplace(key, id);
+    return id;
+}
+
+void SimDesktop::PlaySoundAsync(const std::string& file) { m_sounds.push_back(file); }
+
+std::string SimDesktop::ExpandEnvironmentStrings(const std::string& input)
+{
+    std::string out;
+    std::size_t i = 0;
+    while (i < input.size())
+    {
+        const std::size_t start = input.find('%', i);
+        const std::size_t end = start == std::string::npos ? std::string::npos : input.find('%', start + 1);
+        if (end == std::string::npos)
+        {
+            out += input.substr(i);
+            break;
+        }
+        out += input.substr(i, start - i);
+        const std::string name = input.substr(start + 1, end - start - 1);
+        const auto it = m_environment.find(text::ToLowerAscii(name));
+        if (it != m_environment.end())
+        {
+            out += it->second;
+            i = end + 1;
+        }
+        else
+        {
+            // Unknown names stay as written, percent signs included.
+            out += input.substr(start, end - start);
+            i = end;
+        }
+    }
+    return out;
+}
+
+bool SimDesktop::ShellOpen(const std::string& path)
+{
+    m_opened.push_back(path);
+    return true;
+}
+
+void SimDesktop::PostToGui(std::function<void()> work)
+{
+    std::lock_guard lock(m_postedLock);
+    m_posted.push_back(std::move(work));
+}
+
+std::unique_ptr<Timer> SimDesktop::CreateTimer(unsigned intervalMs, std::function<void()> onTick)
+{
+    return std::make_unique<SimTimer>(this, intervalMs, std::move(onTick));
+}
+
+} // namespace zim::sim

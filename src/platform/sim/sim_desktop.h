@@ -1,0 +1,162 @@
+#pragma once
+
+// A deterministic in-memory desktop for tests: windows with z-order, state and
+// responsiveness, the pointer and keys, a simulated clock with timers, and a
+// record of what was asked of the shell. Nothing here sleeps: waiting for a
+// busy window advances the simulated clock instead.
+
+#include "platform/platform.h"
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace zim::sim
+{
+
+struct WindowSpec
+{
+    std::string className = "SimWindow";
+    std::string title;
+    Rect rect = Rect::FromSize(100, 100, 400, 300);
+    bool visible = true;
+    bool minimized = false;
+    bool maximized = false;
+    std::uint32_t processId = 1000;
+};
+
+class SimDesktop final : public WindowSystem, public Shell, public Scheduler
+{
+public:
+    // Wine counts a window as hung after it has not answered for this long, and
+    // SMTO_ABORTIFHUNG then gives up at once.
+    static constexpr std::uint64_t kHungThresholdMs = 5000;
+    // Where Windows parks minimised windows.
+    static constexpr std::int32_t kParked = -32000;
+
+    explicit SimDesktop(Size screen = {1024, 768}, int taskbarHeight = 30);
+    ~SimDesktop() override;
+
+    // --- building the scene ---
+    // The new window goes on top of the z-order.
+    WindowHandle AddWindow(const WindowSpec& spec);
+    void DestroyWindow(WindowHandle w);
+    void SetTitle(WindowHandle w, const std::string& title);
+    void SetRect(WindowHandle w, const Rect& rect);
+    void SetMinimized(WindowHandle w, bool minimized);
+    void SetScreenSize(Size screen, Rect workArea);
+    // The window's thread does not answer messages until the clock reaches `untilMs`.
+    void HangUntil(WindowHandle w, std::uint64_t untilMs);
+    // The value the window returns for WM_NULL (normally 0).
+    void SetProbeAnswer(WindowHandle w, std::intptr_t answer);
+    void SetKeyDown(int virtualKey, bool down);
+    // The window destroys itself the next time anyone probes it (a window that
+    // dies mid-switch).
+    void DestroyOnNextProbe(WindowHandle w);
+
+    // --- driving time ---
+    // Advances the clock, firing due timers in order and carrying out posted work
+    // and asynchronous moves of windows that woke up.
+    void Advance(std::uint64_t ms);
+    // Runs work posted to the GUI thread.
+    void RunPosted();
+
+    // --- inspecting outcomes ---
+    std::vector<WindowHandle> ZOrder() const { return m_zOrder; }
+    int MoveCount(WindowHandle w) const;
+    // Synchronous moves that had to wait for a hung window (must stay 0).
+    int BlockedMoveCount() const { return m_blockedMoves; }
+    const std::vector<std::string>& SoundsPlayed() const { return m_sounds; }
+    const std::vector<std::string>& ShellOpened() const { return m_opened; }
+    void SetEnvironmentVariable(const std::string& name, const std::string& value);
+
+    // --- WindowSystem ---
+    void EnumWindows(FunctionRef<bool(WindowHandle)> callback) override;
+    WindowHandle GetTopWindow() override;
+    WindowHandle GetNextWindow(WindowHandle w) override;
+    WindowHandle GetPrevWindow(WindowHandle w) override;
+    WindowHandle GetLastWindow(WindowHandle w) override;
+    WindowHandle GetDesktopWindow() override { return kDesktopWindow; }
+    bool IsWindow(WindowHandle w) override;
+    bool IsWindowVisible(WindowHandle w) override;
+    bool IsIconic(WindowHandle w) override;
+    bool IsZoomed(WindowHandle w) override;
+    std::optional<Rect> GetWindowRect(WindowHandle w) override;
+    std::string GetClassName(WindowHandle w) override;
+    std::string GetWindowText(WindowHandle w) override;
+    std::uint32_t GetWindowProcessId(WindowHandle w) override;
+    bool MoveWindow(WindowHandle w, Point topLeft) override;
+    bool MoveWindowAsync(WindowHandle w, Point topLeft) override;
+    void ShowWindow(WindowHandle w, ShowCommand command) override;
+    void BringWindowToTop(WindowHandle w) override;
+    bool SetForegroundWindow(WindowHandle w) override;
+    WindowHandle GetForegroundWindow() override { return m_foreground; }
+    void SetActiveWindow(WindowHandle w) override;
+    bool ProbeWindow(WindowHandle w, unsigned timeoutMs) override;
+    Point GetCursorPos() override { return m_cursor; }
+    void SetCursorPos(Point p) override { m_cursor = p; }
+    std::int16_t GetKeyState(int virtualKey) override;
+    std::int16_t GetAsyncKeyState(int virtualKey) override;
+    Size GetScreenSize() override { return m_screen; }
+    Rect GetWorkArea() override { return m_workArea; }
+    int GetCaptionFrameHeight() override { return 25; }
+    std::uint32_t RegisterWindowMessage(const std::string& name) override;
+
+    // --- Shell ---
+    void PlaySoundAsync(const std::string& file) override;
+    std::string ExpandEnvironmentStrings(const std::string& text) override;
+    bool ShellOpen(const std::string& path) override;
+
+    // --- Scheduler ---
+    std::uint64_t NowMs() override { return m_now; }
+    void PostToGui(std::function<void()> work) override;
+    std::unique_ptr<Timer> CreateTimer(unsigned intervalMs, std::function<void()> onTick) override;
+
+private:
+    static constexpr WindowHandle kDesktopWindow = 0x10010;
+
+    struct Window
+    {
+        WindowSpec spec;
+        Rect restoreRect;
+        std::uint64_t hungUntil = 0;
+        std::uint64_t hungSince = 0;
+        std::intptr_t probeAnswer = 0;
+        bool destroyOnProbe = false;
+        int moves = 0;
+        std::optional<Point> pendingAsyncMove;
+    };
+    class SimTimer;
+    friend class SimTimer;
+
+    Window* Find(WindowHandle w);
+    const Window* Find(WindowHandle w) const;
+    bool IsHung(const Window& window) const { return window.hungUntil > m_now; }
+    // Blocks (in simulated time) until the window's thread answers.
+    void WaitUntilAwake(Window& window);
+    void ApplyWokenAsyncMoves();
+    void RaiseToTop(WindowHandle w);
+
+    Size m_screen;
+    Rect m_workArea;
+    std::map<WindowHandle, Window> m_windows;
+    std::vector<WindowHandle> m_zOrder; // front is the top
+    WindowHandle m_nextHandle = 0x20000;
+    WindowHandle m_foreground = kNoWindow;
+    Point m_cursor;
+    std::map<int, bool> m_keys;
+    std::map<std::string, std::uint32_t> m_messages;
+    std::map<std::string, std::string> m_environment;
+    std::vector<std::string> m_sounds;
+    std::vector<std::string> m_opened;
+    std::uint64_t m_now = 1000;
+    int m_blockedMoves = 0;
+    std::mutex m_postedLock; // mover threads post from their own threads
+    std::deque<std::function<void()>> m_posted;
+    std::vector<SimTimer*> m_timers;
+};
+
+} // namespace zim::sim
