@@ -1,0 +1,54 @@
+#include "app/application.h"
+
+#include "app/resource.h"
+
+#include <commctrl.h>
+
+namespace zim::win32
+{
+
+Application::Application() = default;
+
+Application::~Application() = default;
+
+int Application::Run()
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ZIMDESK));
+    m_scheduler = std::make_unique<Win32Scheduler>();
+
+    // The windows in their fixed order: the monitor (main window) first, then the
+    // hidden main window that the hook library talks to.
+    m_monitor = std::make_unique<TZIMMonitor>(m_options, m_engine, [this] { OnMonitorClose(); });
+    if (!m_monitor->Create(icon))
+    {
+        return 1;
+    }
+    m_main = std::make_unique<TZIM>(m_options, m_engine, m_windows, m_hook);
+    if (!m_main->Create())
+    {
+        return 1;
+    }
+    ShowWindow(m_monitor->Handle(), SW_SHOWNOACTIVATE);
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+void Application::OnMonitorClose()
+{
+    // Called from inside the monitor's own message handler: destroy the windows,
+    // not the objects, which live until the loop has ended.
+    ShowWindow(m_monitor->Handle(), SW_HIDE);
+    DestroyWindow(m_main->Handle());
+    DestroyWindow(m_monitor->Handle()); // posts the quit message
+}
+
+} // namespace zim::win32

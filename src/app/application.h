@@ -1,0 +1,50 @@
+#pragma once
+
+// The running program: the platform services, the engine's process-wide state,
+// the options, and the windows in their creation order.
+
+#include "app/main_window.h"
+#include "engine/engine_state.h"
+#include "monitor/win32/monitor_window.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_hook_library.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_scheduler.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_window_system.h"
+#include "settings/options.h"
+
+#include <memory>
+
+namespace zim::win32
+{
+
+class Application
+{
+public:
+    Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    ~Application();
+
+    // Creates the windows and runs the message loop; returns the exit code.
+    int Run();
+
+private:
+    // Closing the monitor ends the program.
+    void OnMonitorClose();
+
+    Win32WindowSystem m_windows;
+    Win32Registry m_registry;
+    Win32FileSystem m_files;
+    Win32Shell m_shell;
+    // Before any window exists, so that a hook message during start-up finds it.
+    EngineState m_engine{m_windows};
+    OptionsModel m_options;
+    Win32HookLibrary m_hook;
+    std::unique_ptr<Win32Scheduler> m_scheduler;
+    std::unique_ptr<TZIMMonitor> m_monitor;
+    std::unique_ptr<TZIM> m_main;
+};
+
+} // namespace zim::win32

@@ -1,0 +1,34 @@
+#include "platform/win32/utf.h"
+
+#include <windows.h>
+
+namespace zim::win32
+{
+
+std::wstring Widen(std::string_view utf8)
+{
+    if (utf8.empty())
+    {
+        return {};
+    }
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), length);
+    return out;
+}
+
+std::string Narrow(std::wstring_view utf16)
+{
+    if (utf16.empty())
+    {
+        return {};
+    }
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), length, nullptr,
+                        nullptr);
+    return out;
+}
+
+} // namespace zim::win32
