@@ -1,0 +1,255 @@
+#include "harness.h"
+
+#include "testwin/png.h"
+
+#include <thread>
+
+namespace zim::e2e
+{
+
+std::wstring BinDir()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path, length);
+    return dir.substr(0, dir.find_last_of(L"\\/"));
+}
+
+static BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam)
+{
+    auto* out = reinterpret_cast<std::vector<WindowInfo>*>(lParam);
+    WindowInfo info;
+    info.hwnd = hwnd;
+    wchar_t buffer[512];
+    info.className.assign(buffer, static_cast<std::size_t>(GetClassNameW(hwnd, buffer, 512)));
+    info.title.assign(buffer, static_cast<std::size_t>(GetWindowTextW(hwnd, buffer, 512)));
+    GetWindowRect(hwnd, &info.rect);
+    info.visible = IsWindowVisible(hwnd) != FALSE;
+    info.style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
+    info.exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+    info.owner = GetWindow(hwnd, GW_OWNER);
+    GetWindowThreadProcessId(hwnd, &info.processId);
+    out->push_back(std::move(info));
+    return TRUE;
+}
+
+std::vector<WindowInfo> TopLevelWindows()
+{
+    std::vector<WindowInfo> out;
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&out));
+    return out;
+}
+
+std::vector<WindowInfo> TopLevelWindowsOf(DWORD processId)
+{
+    std::vector<WindowInfo> out;
+    for (WindowInfo& info : TopLevelWindows())
+    {
+        if (info.processId == processId)
+        {
+            out.push_back(std::move(info));
+        }
+    }
+    return out;
+}
+
+std::optional<WindowInfo> FindWindowOf(DWORD processId, const std::wstring& className)
+{
+    for (WindowInfo& info : TopLevelWindowsOf(processId))
+    {
+        if (info.className == className)
+        {
+            return info;
+        }
+    }
+    return std::nullopt;
+}
+
+bool WouldHaveTaskbarButton(const WindowInfo& window)
+{
+    if (window.exStyle & WS_EX_APPWINDOW)
+    {
+        return true;
+    }
+    return window.owner == nullptr && !(window.exStyle & WS_EX_TOOLWINDOW);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;)
+    {
+        if (condition())
+        {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+        {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+ChildProcess::~ChildProcess()
+{
+    Terminate();
+    if (m_outputRead)
+    {
+        CloseHandle(m_outputRead);
+    }
+}
+
+bool ChildProcess::Start(const std::wstring& exe, const std::wstring& arguments, bool captureOutput)
+{
+    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    HANDLE outputWrite = nullptr;
+    if (captureOutput)
+    {
+        SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+        if (!CreatePipe(&m_outputRead, &outputWrite, &inherit, 0))
+        {
+            return false;
+        }
+        SetHandleInformation(m_outputRead, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = outputWrite;
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    }
+    const BOOL ok = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, captureOutput, 0, nullptr,
+                                   BinDir().c_str(), &startup, &m_info);
+    if (outputWrite)
+    {
+        CloseHandle(outputWrite);
+    }
+    if (ok)
+    {
+        CloseHandle(m_info.hThread);
+        m_info.hThread = nullptr;
+    }
+    return ok != FALSE;
+}
+
+std::optional<DWORD> ChildProcess::Wait(std::chrono::milliseconds timeout)
+{
+    if (!m_info.hProcess || WaitForSingleObject(m_info.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+    {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+}
+
+bool ChildProcess::Running()
+{
+    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;)
+    {
+        const std::size_t newline = m_buffer.find('\n');
+        if (newline != std::string::npos)
+        {
+            std::string line = m_buffer.substr(0, newline);
+            m_buffer.erase(0, newline + 1);
+            if (!line.empty() && line.back() == '\r')
+            {
+                line.pop_back();
+            }
+            return line;
+        }
+        DWORD available = 0;
+        if (!m_outputRead || !PeekNamedPipe(m_outputRead, nullptr, 0, nullptr, &available, nullptr))
+        {
+            return std::nullopt; // closed
+        }
+        if (available)
+        {
+            char chunk[4096];
+            DWORD read = 0;
+            if (ReadFile(m_outputRead, chunk, std::min<DWORD>(available, sizeof(chunk)), &read, nullptr) && read)
+            {
+                m_buffer.append(chunk, read);
+                continue;
+            }
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+        {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+void ChildProcess::Terminate()
+{
+    if (m_info.hProcess)
+    {
+        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT)
+        {
+            TerminateProcess(m_info.hProcess, 99);
+            WaitForSingleObject(m_info.hProcess, 5000);
+        }
+        CloseHandle(m_info.hProcess);
+        m_info.hProcess = nullptr;
+    }
+}
+
+std::wstring SaveScreenshot(const std::wstring& name)
+{
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"ZIM_ARTIFACTS", folder, MAX_PATH);
+    std::wstring dir = (length > 0 && length < MAX_PATH) ? std::wstring(folder, length) : BinDir() + L"\\..\\artifacts";
+    CreateDirectoryW(dir.c_str(), nullptr);
+
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = width;
+    bmi.bmiHeader.biHeight = -height; // top-down
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::wstring path;
+    if (bitmap && bits)
+    {
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        GdiFlush();
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+        const auto* bgra = static_cast<const std::uint8_t*>(bits);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(width) * height; ++i)
+        {
+            rgb[i * 3 + 0] = bgra[i * 4 + 2];
+            rgb[i * 3 + 1] = bgra[i * 4 + 1];
+            rgb[i * 3 + 2] = bgra[i * 4 + 0];
+        }
+        path = dir + L"\\" + name + L".png";
+        if (!WritePng(path, width, height, rgb))
+        {
+            path.clear();
+        }
+    }
+    if (bitmap)
+    {
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return path;
+}
+
+} // namespace zim::e2e

@@ -1,0 +1,75 @@
+#pragma once
+
+// What the end-to-end tests need to drive the real program inside Wine's
+// virtual desktop: start and stop processes, find their windows, wait for
+// conditions, and save screenshots for a person to look at.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zim::e2e
+{
+
+// The folder of the test executable, where the program and the helper live too.
+std::wstring BinDir();
+
+struct WindowInfo
+{
+    HWND hwnd = nullptr;
+    std::wstring className;
+    std::wstring title;
+    RECT rect{};
+    bool visible = false;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND owner = nullptr;
+    DWORD processId = 0;
+};
+
+std::vector<WindowInfo> TopLevelWindows();
+std::vector<WindowInfo> TopLevelWindowsOf(DWORD processId);
+std::optional<WindowInfo> FindWindowOf(DWORD processId, const std::wstring& className);
+
+// Whether the shell would give the window a task-bar button if it were shown:
+// unowned and not a tool window, or marked as an application window.
+bool WouldHaveTaskbarButton(const WindowInfo& window);
+
+// Polls `condition` every 50 ms until it holds or the timeout passes.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+// A process started by a test. It is ended when the object goes away, so a
+// failing test never leaves it running.
+class ChildProcess
+{
+public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess();
+
+    // With captureOutput, the child's standard output is read by ReadLine.
+    bool Start(const std::wstring& exe, const std::wstring& arguments, bool captureOutput = false);
+    DWORD Id() const { return m_info.dwProcessId; }
+    // The exit code, or nothing when it is still running after the timeout.
+    std::optional<DWORD> Wait(std::chrono::milliseconds timeout);
+    bool Running();
+    // One line of output without its newline; nothing after the timeout or at the end.
+    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout);
+    void Terminate();
+
+private:
+    PROCESS_INFORMATION m_info{};
+    HANDLE m_outputRead = nullptr;
+    std::string m_buffer;
+};
+
+// Saves the whole screen as ZIM artifacts folder\name.png; returns the path, or
+// an empty string when it could not.
+std::wstring SaveScreenshot(const std::wstring& name);
+
+} // namespace zim::e2e
