@@ -16,10 +16,11 @@ public:
     template <typename F, typename = std::enable_if_t<!std::is_same_v<std::decay_t<F>, FunctionRef>>>
     FunctionRef(F&& f) noexcept // NOLINT(google-explicit-constructor): used like a plain callback parameter
         : m_object(const_cast<void*>(static_cast<const void*>(std::addressof(f)))),
-          m_call([](void* object, Args... args) -> R {
-              return (*static_cast<std::add_pointer_t<std::remove_reference_t<F>>>(object))(
-                  std::forward<Args>(args)...);
-          })
+          m_call(
+              [](void* object, Args... args) -> R {
+                  return (*static_cast<std::add_pointer_t<std::remove_reference_t<F>>>(object))(
+                      std::forward<Args>(args)...);
+              })
     {
     }
 

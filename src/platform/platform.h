@@ -39,7 +39,10 @@ inline constexpr int kMenu = 0x12; // Alt
 inline constexpr int kLWin = 0x5B;
 } // namespace vk
 
-inline bool KeyIsDown(std::int16_t state) { return (state & 0x8000) != 0; }
+inline bool KeyIsDown(std::int16_t state)
+{
+    return (state & 0x8000) != 0;
+}
 
 // Top-level windows of every process, the pointer, the keys and the screen.
 class WindowSystem
@@ -53,10 +56,10 @@ public:
     // Top-level windows from the top of the z-order down, like EnumWindows;
     // the callback returns false to stop.
     virtual void EnumWindows(FunctionRef<bool(WindowHandle)> callback) = 0;
-    virtual WindowHandle GetTopWindow() = 0;                 // GetTopWindow(0)
-    virtual WindowHandle GetNextWindow(WindowHandle w) = 0;  // GW_HWNDNEXT
-    virtual WindowHandle GetPrevWindow(WindowHandle w) = 0;  // GW_HWNDPREV
-    virtual WindowHandle GetLastWindow(WindowHandle w) = 0;  // GW_HWNDLAST
+    virtual WindowHandle GetTopWindow() = 0;                // GetTopWindow(0)
+    virtual WindowHandle GetNextWindow(WindowHandle w) = 0; // GW_HWNDNEXT
+    virtual WindowHandle GetPrevWindow(WindowHandle w) = 0; // GW_HWNDPREV
+    virtual WindowHandle GetLastWindow(WindowHandle w) = 0; // GW_HWNDLAST
     virtual WindowHandle GetDesktopWindow() = 0;
 
     virtual bool IsWindow(WindowHandle w) = 0;

@@ -135,7 +135,10 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return j < b.size() ? -1 : 0;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) == 0; }
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return CompareNoCase(a, b) == 0;
+}
 
 std::string TruncateChars(std::string_view s, std::size_t maxChars)
 {

@@ -35,7 +35,10 @@ struct Rect
     std::int32_t Height() const { return bottom - top; }
     bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     Rect Offset(std::int32_t dx, std::int32_t dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
-    static Rect FromSize(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) { return {x, y, x + w, y + h}; }
+    static Rect FromSize(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h)
+    {
+        return {x, y, x + w, y + h};
+    }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

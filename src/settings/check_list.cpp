@@ -13,9 +13,8 @@ std::size_t CheckList::Add(std::string text, bool checked)
     if (m_sorted)
     {
         position = std::upper_bound(m_entries.begin(), m_entries.end(), text,
-                                    [](const std::string& value, const CheckListEntry& entry) {
-                                        return text::CompareNoCase(value, entry.text) < 0;
-                                    });
+                                    [](const std::string& value, const CheckListEntry& entry)
+                                    { return text::CompareNoCase(value, entry.text) < 0; });
     }
     position = m_entries.insert(position, CheckListEntry{std::move(text), checked});
     return static_cast<std::size_t>(position - m_entries.begin());

@@ -65,10 +65,12 @@ TEST(OptionsModel, AListenerMayUnsubscribeItselfWhileBeingTold)
     OptionsModel model;
     int calls = 0;
     std::size_t id = 0;
-    id = model.Subscribe([&](const Options&) {
-        ++calls;
-        model.Unsubscribe(id);
-    });
+    id = model.Subscribe(
+        [&](const Options&)
+        {
+            ++calls;
+            model.Unsubscribe(id);
+        });
     model.Update([](Options&) {});
     model.Update([](Options&) {});
     EXPECT_EQ(calls, 1);

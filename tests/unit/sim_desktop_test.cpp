@@ -29,10 +29,12 @@ TEST(SimDesktop, NewWindowsGoOnTopAndTheWalkFollowsZOrder)
     EXPECT_EQ(desktop.GetNextWindow(a), kNoWindow);
 
     std::vector<WindowHandle> seen;
-    desktop.EnumWindows([&](WindowHandle w) {
-        seen.push_back(w);
-        return w != b; // stop after b
-    });
+    desktop.EnumWindows(
+        [&](WindowHandle w)
+        {
+            seen.push_back(w);
+            return w != b; // stop after b
+        });
     EXPECT_EQ(seen, (std::vector<WindowHandle>{c, b}));
 
     EXPECT_TRUE(desktop.SetForegroundWindow(a));
@@ -50,14 +52,16 @@ TEST(SimDesktop, EnumerationToleratesWindowsDestroyedDuringIt)
     const auto a = desktop.AddWindow(Spec("a"));
     const auto b = desktop.AddWindow(Spec("b"));
     int visited = 0;
-    desktop.EnumWindows([&](WindowHandle w) {
-        ++visited;
-        if (w == b)
+    desktop.EnumWindows(
+        [&](WindowHandle w)
         {
-            desktop.DestroyWindow(a);
-        }
-        return true;
-    });
+            ++visited;
+            if (w == b)
+            {
+                desktop.DestroyWindow(a);
+            }
+            return true;
+        });
     EXPECT_EQ(visited, 2);
     EXPECT_FALSE(desktop.IsWindow(a));
 }
@@ -182,10 +186,12 @@ TEST(SimDesktop, ATimerMayDisableItselfDuringItsTick)
     SimDesktop desktop;
     int ticks = 0;
     std::unique_ptr<Timer> timer;
-    timer = desktop.CreateTimer(50, [&] {
-        ++ticks;
-        timer->SetEnabled(false);
-    });
+    timer = desktop.CreateTimer(50,
+                                [&]
+                                {
+                                    ++ticks;
+                                    timer->SetEnabled(false);
+                                });
     timer->SetEnabled(true);
     desktop.Advance(500);
     EXPECT_EQ(ticks, 1);
@@ -195,10 +201,12 @@ TEST(SimDesktop, PostedWorkRunsOnTheNextPump)
 {
     SimDesktop desktop;
     int runs = 0;
-    desktop.PostToGui([&] {
-        ++runs;
-        desktop.PostToGui([&] { ++runs; });
-    });
+    desktop.PostToGui(
+        [&]
+        {
+            ++runs;
+            desktop.PostToGui([&] { ++runs; });
+        });
     EXPECT_EQ(runs, 0);
     desktop.RunPosted();
     EXPECT_EQ(runs, 2);

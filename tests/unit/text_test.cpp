@@ -10,9 +10,10 @@ namespace
 TEST(Text, CompareNoCase_FoldsLatinGreekAndCyrillicButKeepsOtherDifferences)
 {
     EXPECT_TRUE(EqualsNoCase("Notepad", "NOTEPAD"));
-    EXPECT_TRUE(EqualsNoCase("\xC3\x84rger", "\xC3\xA4RGER"));                 // Ärger / äRGER
-    EXPECT_TRUE(EqualsNoCase("\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0", "\xD0\xBF\xD0\x90\xD0\x9F\xD0\x9A\xD0\x90")); // Папка
-    EXPECT_TRUE(EqualsNoCase("\xCE\xA3\xCE\xB1", "\xCF\x83\xCE\x91"));         // Σα / σΑ
+    EXPECT_TRUE(EqualsNoCase("\xC3\x84rger", "\xC3\xA4RGER")); // Ärger / äRGER
+    EXPECT_TRUE(
+        EqualsNoCase("\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0", "\xD0\xBF\xD0\x90\xD0\x9F\xD0\x9A\xD0\x90")); // Папка
+    EXPECT_TRUE(EqualsNoCase("\xCE\xA3\xCE\xB1", "\xCF\x83\xCE\x91")); // Σα / σΑ
     EXPECT_FALSE(EqualsNoCase("Notepad", "Notepad2"));
     EXPECT_FALSE(EqualsNoCase("a", "\xC3\xA4"));
     EXPECT_LT(CompareNoCase("apple", "Banana"), 0);
@@ -45,9 +46,9 @@ TEST(Text, WildcardMatch_FileNamePatterns)
         bool match;
     };
     const Case cases[] = {
-        {"*.zim", "silver.zim", true},  {"*.zim", "Silver.ZIM", true}, {"*.zim", "silver.zim.bak", false},
-        {"*", "anything", true},        {"s?lver.*", "silver.bmp", true}, {"*.bmp", "bmp", false},
-        {"a*b*c", "aXXbYYc", true},     {"a*b*c", "aXXbYY", false},      {"", "", true},
+        {"*.zim", "silver.zim", true}, {"*.zim", "Silver.ZIM", true},    {"*.zim", "silver.zim.bak", false},
+        {"*", "anything", true},       {"s?lver.*", "silver.bmp", true}, {"*.bmp", "bmp", false},
+        {"a*b*c", "aXXbYYc", true},    {"a*b*c", "aXXbYY", false},       {"", "", true},
     };
     for (const Case& c : cases)
     {
@@ -64,10 +65,20 @@ TEST(Text, ParseInt_AcceptsDecimalAndPrefixedHexOnly)
         int value;
     };
     const Case cases[] = {
-        {"224", true, 224},          {"-1", true, -1},         {"0x41", true, 65},   {"0X1f", true, 31},
-        {"0x80000005", true, static_cast<int>(0x80000005u)}, {"0x", false, 0},     {"", false, 0},
-        {"12a", false, 0},           {" 12", false, 0},        {"--5", false, 0},    {"-+5", false, 0},
-        {"99999999999", false, 0},   {"0x100000000", false, 0}, {"0", true, 0},
+        {"224", true, 224},
+        {"-1", true, -1},
+        {"0x41", true, 65},
+        {"0X1f", true, 31},
+        {"0x80000005", true, static_cast<int>(0x80000005u)},
+        {"0x", false, 0},
+        {"", false, 0},
+        {"12a", false, 0},
+        {" 12", false, 0},
+        {"--5", false, 0},
+        {"-+5", false, 0},
+        {"99999999999", false, 0},
+        {"0x100000000", false, 0},
+        {"0", true, 0},
     };
     for (const Case& c : cases)
     {

@@ -133,7 +133,10 @@ void SimDesktop::SetProbeAnswer(WindowHandle w, std::intptr_t answer)
     }
 }
 
-void SimDesktop::SetKeyDown(int virtualKey, bool down) { m_keys[virtualKey] = down; }
+void SimDesktop::SetKeyDown(int virtualKey, bool down)
+{
+    m_keys[virtualKey] = down;
+}
 
 void SimDesktop::DestroyOnNextProbe(WindowHandle w)
 {
@@ -257,7 +260,10 @@ void SimDesktop::EnumWindows(FunctionRef<bool(WindowHandle)> callback)
     }
 }
 
-WindowHandle SimDesktop::GetTopWindow() { return m_zOrder.empty() ? kNoWindow : m_zOrder.front(); }
+WindowHandle SimDesktop::GetTopWindow()
+{
+    return m_zOrder.empty() ? kNoWindow : m_zOrder.front();
+}
 
 WindowHandle SimDesktop::GetNextWindow(WindowHandle w)
 {
@@ -276,7 +282,10 @@ WindowHandle SimDesktop::GetLastWindow(WindowHandle w)
     return (Find(w) && !m_zOrder.empty()) ? m_zOrder.back() : kNoWindow;
 }
 
-bool SimDesktop::IsWindow(WindowHandle w) { return Find(w) != nullptr; }
+bool SimDesktop::IsWindow(WindowHandle w)
+{
+    return Find(w) != nullptr;
+}
 
 bool SimDesktop::IsWindowVisible(WindowHandle w)
 {
@@ -397,7 +406,10 @@ void SimDesktop::ShowWindow(WindowHandle w, ShowCommand command)
     }
 }
 
-void SimDesktop::BringWindowToTop(WindowHandle w) { RaiseToTop(w); }
+void SimDesktop::BringWindowToTop(WindowHandle w)
+{
+    RaiseToTop(w);
+}
 
 bool SimDesktop::SetForegroundWindow(WindowHandle w)
 {
@@ -415,7 +427,10 @@ bool SimDesktop::SetForegroundWindow(WindowHandle w)
     return true;
 }
 
-void SimDesktop::SetActiveWindow(WindowHandle w) { SetForegroundWindow(w); }
+void SimDesktop::SetActiveWindow(WindowHandle w)
+{
+    SetForegroundWindow(w);
+}
 
 bool SimDesktop::ProbeWindow(WindowHandle w, unsigned timeoutMs)
 {
@@ -452,7 +467,10 @@ std::int16_t SimDesktop::GetKeyState(int virtualKey)
     return (it != m_keys.end() && it->second) ? static_cast<std::int16_t>(0x8000) : 0;
 }
 
-std::int16_t SimDesktop::GetAsyncKeyState(int virtualKey) { return GetKeyState(virtualKey); }
+std::int16_t SimDesktop::GetAsyncKeyState(int virtualKey)
+{
+    return GetKeyState(virtualKey);
+}
 
 std::uint32_t SimDesktop::RegisterWindowMessage(const std::string& name)
 {
@@ -468,7 +486,10 @@ std::uint32_t SimDesktop::RegisterWindowMessage(const std::string& name)
     return id;
 }
 
-void SimDesktop::PlaySoundAsync(const std::string& file) { m_sounds.push_back(file); }
+void SimDesktop::PlaySoundAsync(const std::string& file)
+{
+    m_sounds.push_back(file);
+}
 
 std::string SimDesktop::ExpandEnvironmentStrings(const std::string& input)
 {

@@ -112,8 +112,8 @@ bool SimFileSystem::MoveFile(const std::string& from, const std::string& to)
     for (auto entry = m_entries.begin(); entry != m_entries.end();)
     {
         const std::string& key = entry->first;
-        if (key == source || (key.size() > source.size() && key.compare(0, source.size(), source) == 0 &&
-                              key[source.size()] == '\\'))
+        if (key == source ||
+            (key.size() > source.size() && key.compare(0, source.size(), source) == 0 && key[source.size()] == '\\'))
         {
             moved[target + key.substr(source.size())] = std::move(entry->second);
             entry = m_entries.erase(entry);

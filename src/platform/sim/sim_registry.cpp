@@ -17,8 +17,8 @@ std::string SimRegistry::Normalize(const std::string& key)
 
 static bool IsUnder(const std::string& key, const std::string& parent)
 {
-    return key == parent || (key.size() > parent.size() && key.compare(0, parent.size(), parent) == 0 &&
-                             key[parent.size()] == '\\');
+    return key == parent ||
+           (key.size() > parent.size() && key.compare(0, parent.size(), parent) == 0 && key[parent.size()] == '\\');
 }
 
 bool SimRegistry::Writable(const std::string& normalizedKey) const
@@ -36,8 +36,7 @@ bool SimRegistry::Writable(const std::string& normalizedKey) const
 void SimRegistry::CreateKey(const std::string& normalizedKey)
 {
     // Creating a key creates its parents.
-    for (std::size_t pos = normalizedKey.find('\\'); pos != std::string::npos;
-         pos = normalizedKey.find('\\', pos + 1))
+    for (std::size_t pos = normalizedKey.find('\\'); pos != std::string::npos; pos = normalizedKey.find('\\', pos + 1))
     {
         m_keys.insert(normalizedKey.substr(0, pos));
     }
@@ -72,9 +71,15 @@ std::map<std::string, SimRegistry::Value> SimRegistry::ValuesOf(const std::strin
     return it == m_values.end() ? std::map<std::string, Value>{} : it->second;
 }
 
-void SimRegistry::RefuseWritesUnder(const std::string& key) { m_refused.insert(Normalize(key)); }
+void SimRegistry::RefuseWritesUnder(const std::string& key)
+{
+    m_refused.insert(Normalize(key));
+}
 
-bool SimRegistry::KeyExists(const std::string& key) { return m_keys.count(Normalize(key)) != 0; }
+bool SimRegistry::KeyExists(const std::string& key)
+{
+    return m_keys.count(Normalize(key)) != 0;
+}
 
 RegistryRead SimRegistry::ReadString(const std::string& key, const std::string& name, std::string& value)
 {

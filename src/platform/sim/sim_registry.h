@@ -40,8 +40,8 @@ private:
     bool Writable(const std::string& normalizedKey) const;
     void CreateKey(const std::string& normalizedKey);
 
-    std::set<std::string> m_keys;                                  // normalised paths
-    std::map<std::string, std::map<std::string, Value>> m_values;  // key -> lower-cased name -> value
+    std::set<std::string> m_keys;                                 // normalised paths
+    std::map<std::string, std::map<std::string, Value>> m_values; // key -> lower-cased name -> value
     std::set<std::string> m_refused;
 };
 
