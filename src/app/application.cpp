@@ -21,12 +21,13 @@ int Application::Run()
 
     // The windows in their fixed order: the monitor (main window) first, then the
     // hidden main window that the hook library talks to.
-    m_monitor = std::make_unique<TZIMMonitor>(m_options, m_engine, [this] { OnMonitorClose(); });
+    m_monitor = std::make_unique<TZIMMonitor>(m_options, m_state, m_engine, [this] { OnMonitorClose(); });
     if (!m_monitor->Create(icon))
     {
         return 1;
     }
-    m_main = std::make_unique<TZIM>(m_options, m_engine, m_windows, m_hook);
+    m_engine.SetMonitor(m_monitor.get());
+    m_main = std::make_unique<TZIM>(m_options, m_state, m_windows, m_hook);
     if (!m_main->Create())
     {
         return 1;
@@ -47,6 +48,9 @@ void Application::OnMonitorClose()
     // Called from inside the monitor's own message handler: destroy the windows,
     // not the objects, which live until the loop has ended.
     ShowWindow(m_monitor->Handle(), SW_HIDE);
+    // No window may stay on a desktop nobody can reach once the program is gone.
+    m_engine.BringAllOnScreen();
+    m_engine.SetMonitor(nullptr);
     DestroyWindow(m_main->Handle());
     DestroyWindow(m_monitor->Handle()); // posts the quit message
 }

@@ -4,6 +4,7 @@
 // the options, and the windows in their creation order.
 
 #include "app/main_window.h"
+#include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
 #include "monitor/win32/monitor_window.h"
 #include "platform/win32/win32_file_system.h"
@@ -39,8 +40,9 @@ private:
     Win32FileSystem m_files;
     Win32Shell m_shell;
     // Before any window exists, so that a hook message during start-up finds it.
-    EngineState m_engine{m_windows};
+    EngineState m_state{m_windows};
     OptionsModel m_options;
+    DesktopEngine m_engine{m_windows, m_shell, m_options, m_state};
     Win32HookLibrary m_hook;
     std::unique_ptr<Win32Scheduler> m_scheduler;
     std::unique_ptr<TZIMMonitor> m_monitor;

@@ -69,7 +69,13 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     {
         const Rect cell = m_monitor->Grid().CellRect(column, row);
         m_monitor->SetFocusFrame({cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1});
-        m_monitor->SetCoordinateLabel("(" + std::to_string(row) + "," + std::to_string(column) + ")");
+        // Row first: desktop column 1, row 0 reads "(0,1)".
+        std::string label = "(";
+        label += std::to_string(row);
+        label += ',';
+        label += std::to_string(column);
+        label += ')';
+        m_monitor->SetCoordinateLabel(label);
     }
 
     // Not skipped for the shown desktop: a zero shift still activates its window.
@@ -259,17 +265,22 @@ bool DesktopEngine::BringOnScreenProc(WindowHandle w)
     const Size screen = m_windows.GetScreenSize();
     const std::int32_t width = r.Width();
     const std::int32_t height = r.Height();
-    if (r.left <= screen.width && r.left + width >= 0 && r.top <= screen.height && r.top + height >= 0)
+    // At least one pixel on the screen. A window whose edge merely meets the
+    // screen's edge (at x = W, say, where a window at x = 0 of the desktop to the
+    // right lies) shows nothing and would be lost.
+    if (r.left < screen.width && r.left + width > 0 && r.top < screen.height && r.top + height > 0)
     {
-        return true; // touches the visible screen
+        return true;
     }
-    std::int32_t x = r.left - (r.left / screen.width) * screen.width;
-    if (x + width < 0 || r.left < 0)
+    // Its place on its own desktop: the remainder by whole screens, taken into
+    // the screen when negative (an exact multiple stays at 0, not one screen out).
+    std::int32_t x = r.left % screen.width;
+    if (x < 0)
     {
         x += screen.width;
     }
-    std::int32_t y = r.top - (r.top / screen.height) * screen.height;
-    if (y + height < 0 || r.top < 0)
+    std::int32_t y = r.top % screen.height;
+    if (y < 0)
     {
         y += screen.height;
     }

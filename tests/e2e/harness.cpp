@@ -2,6 +2,8 @@
 
 #include "testwin/png.h"
 
+#include <algorithm>
+
 #include <thread>
 
 namespace zim::e2e
@@ -238,7 +240,7 @@ std::wstring SaveScreenshot(const std::wstring& name)
             rgb[i * 3 + 2] = bgra[i * 4 + 0];
         }
         path = dir + L"\\" + name + L".png";
-        if (!WritePng(path, width, height, rgb))
+        if (!testwin::WritePng(path, width, height, rgb))
         {
             path.clear();
         }

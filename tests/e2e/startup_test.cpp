@@ -18,7 +18,8 @@ protected:
     {
         ASSERT_TRUE(m_app.Start(BinDir() + L"\\zimdesk.exe", L""));
         ASSERT_TRUE(WaitUntil(
-            [&] {
+            [&]
+            {
                 const auto monitor = FindWindowOf(m_app.Id(), L"TZIMMonitor");
                 return monitor && monitor->visible && FindWindowOf(m_app.Id(), L"TZIM");
             },
@@ -43,8 +44,9 @@ TEST_F(Startup, OwnsTheMonitorAndTheHiddenMainWindowWithoutTaskbarButtons)
         const bool ours = window.className == L"TZIM" || window.className == L"TZIMMonitor";
         if (ours || window.visible)
         {
-            EXPECT_FALSE(WouldHaveTaskbarButton(window)) << "window of class " << std::string(
-                window.className.begin(), window.className.end()) << " would get a task-bar button";
+            EXPECT_FALSE(WouldHaveTaskbarButton(window))
+                << "window of class " << std::string(window.className.begin(), window.className.end())
+                << " would get a task-bar button";
         }
     }
     EXPECT_FALSE(SaveScreenshot(L"startup").empty());
@@ -54,7 +56,8 @@ TEST_F(Startup, MainWindowAnswersTheHookLibrarysQueries)
 {
     const auto main = FindWindowOf(m_app.Id(), L"TZIM");
     ASSERT_TRUE(main);
-    const auto ask = [&](UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    const auto ask = [&](UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
         DWORD_PTR result = 12345;
         const LRESULT ok = SendMessageTimeoutW(main->hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
         EXPECT_NE(ok, 0) << "message " << message << " timed out";

@@ -4,7 +4,7 @@
 // the C++ object on WM_NCCREATE, detaches it on WM_NCDESTROY and forwards every
 // message in between to HandleMessage.
 
-#include <windows.h>
+#include "platform/win32/handles.h"
 
 #include <string>
 

@@ -1,0 +1,274 @@
+// testwin.exe: windows to order for end-to-end tests and scripts, and a few probes of the desktop
+// (listing top-level windows, waiting for windows to go, screenshots).
+
+#include "args.h"
+#include "console.h"
+#include "handles.h"
+#include "platform/win32/utf.h"
+#include "png.h"
+#include "screenshot.h"
+#include "test_window.h"
+#include "window_info.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zim::testwin
+{
+namespace
+{
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr DWORD kPollMs = 50;
+constexpr long long kMaxMs = 0x7FFFFFFF;
+constexpr int kMaxCount = 500;
+
+constexpr char kUsage[] =
+    "usage: testwin.exe open [--class NAME] [--title TEXT] [--rect X,Y,W,H] "
+    "[--state visible|hidden|minimized|maximized] [--topmost] [--tool] [--count N] [--hang-on-start MS]\n"
+    "       testwin.exe list\n"
+    "       testwin.exe close --class NAME [--title TEXT]\n"
+    "       testwin.exe hang --hwnd 0xHANDLE --ms N\n"
+    "       testwin.exe keepalive\n"
+    "       testwin.exe wait-gone --class NAME --ms N\n"
+    "       testwin.exe screenshot --out PATH.png\n";
+
+std::vector<std::wstring> CommandLineArguments()
+{
+    int count = 0;
+    UniqueLocalMemory memory(reinterpret_cast<HLOCAL>(CommandLineToArgvW(GetCommandLineW(), &count)));
+    const auto* argv = static_cast<wchar_t* const*>(memory.Get());
+    if (argv == nullptr)
+    {
+        return {};
+    }
+    return std::vector<std::wstring>(argv, argv + count);
+}
+
+// Class names are compared exactly; an empty one cannot exist.
+std::wstring ClassArgument(const Options& options)
+{
+    const std::wstring& name = options.Required(L"--class");
+    if (name.empty())
+    {
+        throw UsageError("--class: must not be empty");
+    }
+    return name;
+}
+
+InitialState ParseState(const std::wstring& text)
+{
+    if (text == L"visible")
+    {
+        return InitialState::Visible;
+    }
+    if (text == L"hidden")
+    {
+        return InitialState::Hidden;
+    }
+    if (text == L"minimized")
+    {
+        return InitialState::Minimized;
+    }
+    if (text == L"maximized")
+    {
+        return InitialState::Maximized;
+    }
+    throw UsageError("--state: expected visible, hidden, minimized or maximized, not '" + win32::Narrow(text) + "'");
+}
+
+int Open(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2,
+                          {{L"--class", true},
+                           {L"--title", true},
+                           {L"--rect", true},
+                           {L"--state", true},
+                           {L"--topmost", false},
+                           {L"--tool", false},
+                           {L"--count", true},
+                           {L"--hang-on-start", true}});
+    OpenRequest request;
+    if (options.Has(L"--class"))
+    {
+        request.className = ClassArgument(options);
+    }
+    request.title = options.Get(L"--title", request.title);
+    if (options.Has(L"--rect"))
+    {
+        const RectArgument rect = ParseRect(options.Required(L"--rect"), L"--rect");
+        request.x = rect.x;
+        request.y = rect.y;
+        request.width = rect.width;
+        request.height = rect.height;
+    }
+    if (options.Has(L"--state"))
+    {
+        request.state = ParseState(options.Required(L"--state"));
+    }
+    request.topmost = options.Has(L"--topmost");
+    request.tool = options.Has(L"--tool");
+    request.count = static_cast<int>(ParseInteger(options.Get(L"--count", L"1"), 1, kMaxCount, L"--count"));
+    request.hangOnStartMs =
+        static_cast<DWORD>(ParseInteger(options.Get(L"--hang-on-start", L"0"), 0, kMaxMs, L"--hang-on-start"));
+    return RunWindows(request);
+}
+
+int List(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {});
+    std::string lines;
+    for (const HWND window : TopLevelWindows())
+    {
+        lines += DescribeWindow(window).value_or("");
+    }
+    WriteStdout(lines);
+    return 0;
+}
+
+int Close(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {{L"--class", true}, {L"--title", true}});
+    const std::wstring className = ClassArgument(options);
+    std::optional<std::wstring> title;
+    if (options.Has(L"--title"))
+    {
+        title = options.Required(L"--title");
+    }
+    const std::vector<HWND> windows = FindTopLevelWindows(className, title);
+    for (const HWND window : windows)
+    {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return windows.empty() ? kExitFailure : 0;
+}
+
+int Hang(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {{L"--hwnd", true}, {L"--ms", true}});
+    const auto window =
+        reinterpret_cast<HWND>(static_cast<std::uintptr_t>(ParseHandle(options.Required(L"--hwnd"), L"--hwnd")));
+    const auto ms = static_cast<WPARAM>(ParseInteger(options.Required(L"--ms"), 0, kMaxMs, L"--ms"));
+    if (!IsWindow(window) || !PostMessageW(window, kHangMessage, ms, 0))
+    {
+        WriteStderr("testwin: no such window\n");
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int KeepAlive(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {});
+    OpenRequest request;
+    request.className = L"ZimKeepAlive";
+    request.title = L"Zim keep-alive";
+    request.state = InitialState::Hidden;
+    return RunWindows(request);
+}
+
+int WaitGone(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {{L"--class", true}, {L"--ms", true}});
+    const std::wstring className = ClassArgument(options);
+    const auto limit = static_cast<ULONGLONG>(ParseInteger(options.Required(L"--ms"), 0, kMaxMs, L"--ms"));
+    const ULONGLONG deadline = GetTickCount64() + limit;
+    for (;;)
+    {
+        if (FindTopLevelWindows(className, std::nullopt).empty())
+        {
+            return 0;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline)
+        {
+            return kExitFailure;
+        }
+        Sleep(static_cast<DWORD>(std::min<ULONGLONG>(kPollMs, deadline - now)));
+    }
+}
+
+int TakeScreenshot(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {{L"--out", true}});
+    const std::wstring& path = options.Required(L"--out");
+    if (path.empty())
+    {
+        throw UsageError("--out: must not be empty");
+    }
+    const std::optional<Screenshot> shot = CaptureVirtualScreen();
+    if (!shot)
+    {
+        WriteStderr("testwin: cannot capture the screen\n");
+        return kExitFailure;
+    }
+    if (!WritePng(path, shot->width, shot->height, shot->rgb))
+    {
+        WriteStderr("testwin: cannot write '" + win32::Narrow(path) + "'\n");
+        return kExitFailure;
+    }
+    return 0;
+}
+
+int Run(const std::vector<std::wstring>& args)
+{
+    if (args.size() < 2)
+    {
+        throw UsageError("no command");
+    }
+    const std::wstring& command = args[1];
+    if (command == L"open")
+    {
+        return Open(args);
+    }
+    if (command == L"list")
+    {
+        return List(args);
+    }
+    if (command == L"close")
+    {
+        return Close(args);
+    }
+    if (command == L"hang")
+    {
+        return Hang(args);
+    }
+    if (command == L"keepalive")
+    {
+        return KeepAlive(args);
+    }
+    if (command == L"wait-gone")
+    {
+        return WaitGone(args);
+    }
+    if (command == L"screenshot")
+    {
+        return TakeScreenshot(args);
+    }
+    throw UsageError("unknown command '" + win32::Narrow(command) + "'");
+}
+
+} // namespace
+} // namespace zim::testwin
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    using namespace zim::testwin;
+    try
+    {
+        return Run(CommandLineArguments());
+    }
+    catch (const UsageError& error)
+    {
+        WriteStderr(std::string("testwin: ") + error.what() + "\n" + kUsage);
+        return kExitUsage;
+    }
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+// The windows that `open` and `keepalive` create: ordinary top-level windows that paint their
+// title and can be told to stop answering, as a hung application does.
+
+#include <windows.h>
+
+#include <string>
+
+namespace zim::testwin
+{
+
+// Posted with the number of milliseconds the window's thread is to sleep.
+constexpr UINT kHangMessage = WM_APP + 1;
+
+enum class InitialState
+{
+    Visible,
+    Hidden,
+    Minimized,
+    Maximized,
+};
+
+struct OpenRequest
+{
+    std::wstring className = L"ZimTestWindow";
+    std::wstring title = L"Zim test window";
+    int x = 100;
+    int y = 100;
+    int width = 400;
+    int height = 300;
+    InitialState state = InitialState::Visible;
+    bool topmost = false;
+    bool tool = false;
+    int count = 1;
+    DWORD hangOnStartMs = 0;
+};
+
+// Creates the windows, prints their `list` lines and runs until all are closed. Returns the exit code.
+int RunWindows(const OpenRequest& request);
+
+} // namespace zim::testwin
