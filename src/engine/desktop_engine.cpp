@@ -296,6 +296,18 @@ void DesktopEngine::BringAllOnScreen()
     m_windows.EnumWindows([&](WindowHandle w) { return BringOnScreenProc(w); });
 }
 
+void DesktopEngine::ShowHeldHiddenWindows()
+{
+    for (const auto& [className, item] : m_state.HideWndList)
+    {
+        if (m_windows.IsWindow(item->wnd))
+        {
+            m_windows.ShowWindow(item->wnd, ShowCommand::Show);
+        }
+    }
+    m_state.HideWndList.clear();
+}
+
 bool DesktopEngine::IsStickyWindow(WindowHandle w)
 {
     return zim::IsStickyWindow(m_windows, m_options.Get(), w);

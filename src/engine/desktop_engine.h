@@ -67,6 +67,8 @@ public:
     bool BringOnScreenProc(WindowHandle w);
     // Every top-level window back onto the visible screen (exit, session end).
     void BringAllOnScreen();
+    // Shows every window hide mode still holds hidden and forgets them all (exit, session end).
+    void ShowHeldHiddenWindows();
 
     bool IsStickyWindow(WindowHandle w);
     bool IsCompatibilityClass(WindowHandle w);

@@ -28,6 +28,9 @@ public:
     // Moves the first miniature standing for the window; false when it has none.
     virtual bool MoveMiniature(WindowHandle window, const Rect& bounds) = 0;
     virtual void HideMonitor() = 0;
+    // The 500 ms refresh of the miniatures; edge scrolling holds it off around a switch.
+    virtual bool RefreshEnabled() const = 0;
+    virtual void SetRefreshEnabled(bool enabled) = 0;
 };
 
 } // namespace zim

@@ -38,12 +38,15 @@ public:
         return true;
     }
     void HideMonitor() override { hidden = true; }
+    bool RefreshEnabled() const override { return refreshEnabled; }
+    void SetRefreshEnabled(bool enabled) override { refreshEnabled = enabled; }
 
     GridGeometry m_grid;
     WindowHandle m_window;
     Rect focusFrame;
     std::string label;
     bool hidden = false;
+    bool refreshEnabled = true;
     std::map<WindowHandle, Rect> miniatures;
     std::function<void()> onFocusFrame; // runs inside the switch, before windows move
 };

@@ -32,6 +32,8 @@ public:
     void SetCoordinateLabel(const std::string& text) override;
     bool MoveMiniature(WindowHandle window, const Rect& bounds) override;
     void HideMonitor() override;
+    bool RefreshEnabled() const override { return false; }
+    void SetRefreshEnabled(bool) override {}
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
