@@ -137,7 +137,13 @@ private:
     HGDIOBJ m_old;
 };
 
-inline HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(w); }
-inline WindowHandle FromHwnd(HWND hwnd) { return reinterpret_cast<WindowHandle>(hwnd); }
+inline HWND ToHwnd(WindowHandle w)
+{
+    return reinterpret_cast<HWND>(w);
+}
+inline WindowHandle FromHwnd(HWND hwnd)
+{
+    return reinterpret_cast<WindowHandle>(hwnd);
+}
 
 } // namespace zim::win32

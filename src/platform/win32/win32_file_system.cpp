@@ -90,8 +90,8 @@ std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path)
 
 bool Win32FileSystem::WriteFile(const std::string& path, const std::string& contents)
 {
-    const UniqueFile file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueFile file(
+        ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
     {
         return false;

@@ -17,23 +17,50 @@ void Win32WindowSystem::EnumWindows(FunctionRef<bool(WindowHandle)> callback)
     ::EnumWindows(&EnumWindowsThunk, reinterpret_cast<LPARAM>(&callback));
 }
 
-WindowHandle Win32WindowSystem::GetTopWindow() { return FromHwnd(::GetTopWindow(nullptr)); }
+WindowHandle Win32WindowSystem::GetTopWindow()
+{
+    return FromHwnd(::GetTopWindow(nullptr));
+}
 
-WindowHandle Win32WindowSystem::GetNextWindow(WindowHandle w) { return FromHwnd(::GetWindow(ToHwnd(w), GW_HWNDNEXT)); }
+WindowHandle Win32WindowSystem::GetNextWindow(WindowHandle w)
+{
+    return FromHwnd(::GetWindow(ToHwnd(w), GW_HWNDNEXT));
+}
 
-WindowHandle Win32WindowSystem::GetPrevWindow(WindowHandle w) { return FromHwnd(::GetWindow(ToHwnd(w), GW_HWNDPREV)); }
+WindowHandle Win32WindowSystem::GetPrevWindow(WindowHandle w)
+{
+    return FromHwnd(::GetWindow(ToHwnd(w), GW_HWNDPREV));
+}
 
-WindowHandle Win32WindowSystem::GetLastWindow(WindowHandle w) { return FromHwnd(::GetWindow(ToHwnd(w), GW_HWNDLAST)); }
+WindowHandle Win32WindowSystem::GetLastWindow(WindowHandle w)
+{
+    return FromHwnd(::GetWindow(ToHwnd(w), GW_HWNDLAST));
+}
 
-WindowHandle Win32WindowSystem::GetDesktopWindow() { return FromHwnd(::GetDesktopWindow()); }
+WindowHandle Win32WindowSystem::GetDesktopWindow()
+{
+    return FromHwnd(::GetDesktopWindow());
+}
 
-bool Win32WindowSystem::IsWindow(WindowHandle w) { return ::IsWindow(ToHwnd(w)) != FALSE; }
+bool Win32WindowSystem::IsWindow(WindowHandle w)
+{
+    return ::IsWindow(ToHwnd(w)) != FALSE;
+}
 
-bool Win32WindowSystem::IsWindowVisible(WindowHandle w) { return ::IsWindowVisible(ToHwnd(w)) != FALSE; }
+bool Win32WindowSystem::IsWindowVisible(WindowHandle w)
+{
+    return ::IsWindowVisible(ToHwnd(w)) != FALSE;
+}
 
-bool Win32WindowSystem::IsIconic(WindowHandle w) { return ::IsIconic(ToHwnd(w)) != FALSE; }
+bool Win32WindowSystem::IsIconic(WindowHandle w)
+{
+    return ::IsIconic(ToHwnd(w)) != FALSE;
+}
 
-bool Win32WindowSystem::IsZoomed(WindowHandle w) { return ::IsZoomed(ToHwnd(w)) != FALSE; }
+bool Win32WindowSystem::IsZoomed(WindowHandle w)
+{
+    return ::IsZoomed(ToHwnd(w)) != FALSE;
+}
 
 std::optional<Rect> Win32WindowSystem::GetWindowRect(WindowHandle w)
 {
@@ -77,8 +104,8 @@ std::uint32_t Win32WindowSystem::GetWindowProcessId(WindowHandle w)
 
 bool Win32WindowSystem::MoveWindow(WindowHandle w, Point topLeft)
 {
-    return ::SetWindowPos(ToHwnd(w), nullptr, topLeft.x, topLeft.y, 0, 0,
-                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+    return ::SetWindowPos(ToHwnd(w), nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) !=
+           FALSE;
 }
 
 bool Win32WindowSystem::MoveWindowAsync(WindowHandle w, Point topLeft)
@@ -111,19 +138,30 @@ void Win32WindowSystem::ShowWindow(WindowHandle w, ShowCommand command)
     ::ShowWindow(ToHwnd(w), show);
 }
 
-void Win32WindowSystem::BringWindowToTop(WindowHandle w) { ::BringWindowToTop(ToHwnd(w)); }
+void Win32WindowSystem::BringWindowToTop(WindowHandle w)
+{
+    ::BringWindowToTop(ToHwnd(w));
+}
 
-bool Win32WindowSystem::SetForegroundWindow(WindowHandle w) { return ::SetForegroundWindow(ToHwnd(w)) != FALSE; }
+bool Win32WindowSystem::SetForegroundWindow(WindowHandle w)
+{
+    return ::SetForegroundWindow(ToHwnd(w)) != FALSE;
+}
 
-WindowHandle Win32WindowSystem::GetForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
+WindowHandle Win32WindowSystem::GetForegroundWindow()
+{
+    return FromHwnd(::GetForegroundWindow());
+}
 
-void Win32WindowSystem::SetActiveWindow(WindowHandle w) { ::SetActiveWindow(ToHwnd(w)); }
+void Win32WindowSystem::SetActiveWindow(WindowHandle w)
+{
+    ::SetActiveWindow(ToHwnd(w));
+}
 
 bool Win32WindowSystem::ProbeWindow(WindowHandle w, unsigned timeoutMs)
 {
     DWORD_PTR result = 1;
-    const LRESULT answered =
-        ::SendMessageTimeoutW(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
+    const LRESULT answered = ::SendMessageTimeoutW(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
     return answered != 0 && result == 0;
 }
 
@@ -134,13 +172,25 @@ Point Win32WindowSystem::GetCursorPos()
     return {p.x, p.y};
 }
 
-void Win32WindowSystem::SetCursorPos(Point p) { ::SetCursorPos(p.x, p.y); }
+void Win32WindowSystem::SetCursorPos(Point p)
+{
+    ::SetCursorPos(p.x, p.y);
+}
 
-std::int16_t Win32WindowSystem::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
+std::int16_t Win32WindowSystem::GetKeyState(int virtualKey)
+{
+    return ::GetKeyState(virtualKey);
+}
 
-std::int16_t Win32WindowSystem::GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); }
+std::int16_t Win32WindowSystem::GetAsyncKeyState(int virtualKey)
+{
+    return ::GetAsyncKeyState(virtualKey);
+}
 
-Size Win32WindowSystem::GetScreenSize() { return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+Size Win32WindowSystem::GetScreenSize()
+{
+    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
 
 Rect Win32WindowSystem::GetWorkArea()
 {

@@ -1,0 +1,49 @@
+#include "platform/win32/win32_shell.h"
+
+#include "platform/win32/handles.h"
+#include "platform/win32/utf.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+namespace zim::win32
+{
+
+void Win32Shell::PlaySoundAsync(const std::string& file)
+{
+    if (file.empty())
+    {
+        return;
+    }
+    ::PlaySoundW(Widen(file).c_str(), nullptr, SND_FILENAME | SND_NOWAIT | SND_NODEFAULT | SND_ASYNC);
+}
+
+std::string Win32Shell::ExpandEnvironmentStrings(const std::string& text)
+{
+    const std::wstring source = Widen(text);
+    // A variable may change between the size query and the expansion.
+    std::wstring expanded(source.size() + 1, L'\0');
+    for (;;)
+    {
+        const DWORD needed =
+            ::ExpandEnvironmentStringsW(source.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+        if (needed == 0)
+        {
+            return text;
+        }
+        if (needed <= expanded.size())
+        {
+            expanded.resize(needed - 1); // without the terminating NUL
+            return Narrow(expanded);
+        }
+        expanded.assign(needed, L'\0');
+    }
+}
+
+bool Win32Shell::ShellOpen(const std::string& path)
+{
+    const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+} // namespace zim::win32
