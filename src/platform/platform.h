@@ -44,6 +44,14 @@ inline bool KeyIsDown(std::int16_t state)
     return (state & 0x8000) != 0;
 }
 
+// Hit-test codes of WM_NCHITTEST.
+namespace hit
+{
+inline constexpr std::intptr_t kNowhere = 0;
+inline constexpr std::intptr_t kClient = 1;
+inline constexpr std::intptr_t kCaption = 2;
+} // namespace hit
+
 // Top-level windows of every process, the pointer, the keys and the screen.
 class WindowSystem
 {
@@ -86,6 +94,9 @@ public:
     // SendMessageTimeout(WM_NULL, SMTO_ABORTIFHUNG): true only when the call
     // returned in time and the window answered 0.
     virtual bool ProbeWindow(WindowHandle w, unsigned timeoutMs) = 0;
+    // WM_NCHITTEST for a screen point, with SMTO_ABORTIFHUNG: the hit-test code,
+    // or nothing when the window did not answer in time.
+    virtual std::optional<std::intptr_t> HitTest(WindowHandle w, Point screen, unsigned timeoutMs) = 0;
 
     virtual Point GetCursorPos() = 0;
     virtual void SetCursorPos(Point p) = 0;

@@ -461,6 +461,20 @@ bool SimDesktop::ProbeWindow(WindowHandle w, unsigned timeoutMs)
     return window->probeAnswer == 0;
 }
 
+std::optional<std::intptr_t> SimDesktop::HitTest(WindowHandle w, Point screen, unsigned timeoutMs)
+{
+    if (!ProbeWindow(w, timeoutMs))
+    {
+        return std::nullopt;
+    }
+    const Rect& r = Find(w)->spec.rect;
+    if (!r.Contains(screen))
+    {
+        return hit::kNowhere;
+    }
+    return screen.y < r.top + GetCaptionFrameHeight() ? hit::kCaption : hit::kClient;
+}
+
 std::int16_t SimDesktop::GetKeyState(int virtualKey)
 {
     const auto it = m_keys.find(virtualKey);

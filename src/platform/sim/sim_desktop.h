@@ -96,6 +96,8 @@ public:
     WindowHandle GetForegroundWindow() override { return m_foreground; }
     void SetActiveWindow(WindowHandle w) override;
     bool ProbeWindow(WindowHandle w, unsigned timeoutMs) override;
+    // The top GetCaptionFrameHeight() pixels of a window are its caption, the rest client.
+    std::optional<std::intptr_t> HitTest(WindowHandle w, Point screen, unsigned timeoutMs) override;
     Point GetCursorPos() override { return m_cursor; }
     void SetCursorPos(Point p) override { m_cursor = p; }
     std::int16_t GetKeyState(int virtualKey) override;

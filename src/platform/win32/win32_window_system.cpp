@@ -165,6 +165,17 @@ bool Win32WindowSystem::ProbeWindow(WindowHandle w, unsigned timeoutMs)
     return answered != 0 && result == 0;
 }
 
+std::optional<std::intptr_t> Win32WindowSystem::HitTest(WindowHandle w, Point screen, unsigned timeoutMs)
+{
+    DWORD_PTR result = 0;
+    const LPARAM at = MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y));
+    if (!::SendMessageTimeoutW(ToHwnd(w), WM_NCHITTEST, 0, at, SMTO_ABORTIFHUNG, timeoutMs, &result))
+    {
+        return std::nullopt;
+    }
+    return static_cast<std::intptr_t>(result);
+}
+
 Point Win32WindowSystem::GetCursorPos()
 {
     POINT p{};

@@ -35,6 +35,7 @@ public:
     void SetActiveWindow(WindowHandle w) override;
 
     bool ProbeWindow(WindowHandle w, unsigned timeoutMs) override;
+    std::optional<std::intptr_t> HitTest(WindowHandle w, Point screen, unsigned timeoutMs) override;
 
     Point GetCursorPos() override;
     void SetCursorPos(Point p) override;

@@ -1,0 +1,147 @@
+#include "input/edge_scroller.h"
+
+namespace zim
+{
+
+EdgeScroller::EdgeScroller(WindowSystem& windows, const OptionsModel& options, EngineState& state,
+                           DesktopEngine& engine, Timer& timer2, std::function<Rect()> workArea)
+    : m_windows(windows), m_options(options), m_state(state), m_engine(engine), m_timer2(timer2),
+      m_workArea(std::move(workArea))
+{
+}
+
+void EdgeScroller::Timer2Timer()
+{
+    const bool wasEnabled = m_timer2.IsEnabled();
+    m_timer2.SetEnabled(false);
+    bool atEdge = false;
+
+    const Options& options = m_options.Get();
+    if (options.mouseScroll && m_state.AppStarting == 0)
+    {
+        const Point p = m_windows.GetCursorPos();
+        const bool buttonDown = KeyIsDown(m_windows.GetAsyncKeyState(vk::kLButton));
+        const Size screen = m_windows.GetScreenSize();
+        Rect bounds{0, 0, screen.width, screen.height};
+        if (buttonDown)
+        {
+            // A window dragged by its title bar travels with the switch; it cannot
+            // reach the screen edge behind the task bar, so the work area bounds it.
+            // A hung foreground window gets no say rather than stalling the tick.
+            const WindowHandle foreground = m_windows.GetForegroundWindow();
+            if (m_windows.HitTest(foreground, p, kHitTestTimeoutMs) == hit::kCaption)
+            {
+                m_state.DragWnd = foreground;
+                bounds = m_workArea();
+            }
+        }
+
+        if (p.x == bounds.left || p.y == bounds.top || p.x == bounds.right - 1 || p.y == bounds.bottom - 1)
+        {
+            m_dwellTime += static_cast<int>(m_timer2.Interval());
+            atEdge = true;
+        }
+        else
+        {
+            m_dwellTime = 0;
+        }
+
+        if (m_dwellTime >= options.mouseDelay)
+        {
+            m_dwellTime = 0;
+            const bool refreshWasEnabled = m_monitor && m_monitor->RefreshEnabled();
+            if (m_monitor)
+            {
+                m_monitor->SetRefreshEnabled(false);
+            }
+            MouseScroll(p, bounds, buttonDown);
+            if (m_monitor)
+            {
+                m_monitor->SetRefreshEnabled(refreshWasEnabled);
+            }
+        }
+    }
+
+    if (!atEdge)
+    {
+        FollowActiveWindow();
+    }
+
+    m_timer2.SetEnabled(wasEnabled);
+    m_state.DragWnd = kNoWindow;
+}
+
+void EdgeScroller::MouseScroll(Point p, const Rect& bounds, bool buttonDown)
+{
+    const Options& options = m_options.Get();
+    const bool gateOpen = (!options.mouseShift || KeyIsDown(m_windows.GetKeyState(vk::kShift))) &&
+                          (!options.mouseControl || KeyIsDown(m_windows.GetKeyState(vk::kControl))) &&
+                          (!options.mouseAlt || KeyIsDown(m_windows.GetKeyState(vk::kMenu)));
+    // A button held on a client area is a selection or a drag inside a window, not a switch.
+    if (gateOpen && !(buttonDown && m_state.DragWnd == kNoWindow))
+    {
+        const bool wrap = options.wrapCursor;
+        // An edge without a neighbour passes on to the next direction: at the
+        // bottom-right corner of the last column the view scrolls down.
+        if (p.x == bounds.right - 1 && m_state.CurrentX != options.sizeX - 1)
+        {
+            m_windows.SetCursorPos(wrap ? Point{bounds.left + 10, p.y} : Point{p.x - 20, p.y});
+            m_engine.LabelEffect5Click();
+        }
+        else if (p.x == bounds.left && m_state.CurrentX != 0)
+        {
+            m_windows.SetCursorPos(wrap ? Point{bounds.right - 10, p.y} : Point{p.x + 20, p.y});
+            m_engine.LabelEffect4Click();
+        }
+        else if (p.y == bounds.bottom - 1 && m_state.CurrentY != options.sizeY - 1)
+        {
+            m_windows.SetCursorPos(wrap ? Point{p.x, bounds.top + 10} : Point{p.x, p.y - 20});
+            m_engine.LabelEffect3Click();
+        }
+        else if (p.y == bounds.top && m_state.CurrentY != 0)
+        {
+            m_windows.SetCursorPos(wrap ? Point{p.x, bounds.bottom - 10} : Point{p.x, p.y + 20});
+            m_engine.LabelEffect6Click();
+        }
+    }
+    m_state.DragWnd = kNoWindow;
+}
+
+void EdgeScroller::FollowActiveWindow()
+{
+    if (!m_options.Get().taskSwitch || m_state.DragWnd != kNoWindow || m_state.AppStarting != 0)
+    {
+        return;
+    }
+    const WindowHandle f = m_windows.GetForegroundWindow();
+    const auto rect = m_windows.GetWindowRect(f);
+    if (!rect)
+    {
+        return;
+    }
+    const Rect& r = *rect;
+    const Size screen = m_windows.GetScreenSize();
+    const bool offScreen = r.right - kFollowMargin < 0 || r.bottom - kFollowMargin < 0 ||
+                           r.left + kFollowMargin > screen.width ||
+                           r.top + m_windows.GetCaptionFrameHeight() > screen.height;
+    // Minimised windows rest at -32000 and never pull the view along.
+    if (!offScreen || !m_windows.IsWindowVisible(f) || m_windows.IsIconic(f) || !m_windows.IsWindow(f) ||
+        r.left <= -31000 || m_engine.IsStickyWindow(f))
+    {
+        return;
+    }
+    const Point offset = m_engine.WindowDesktopOffset(f);
+    if (offset == Point{0, 0})
+    {
+        return;
+    }
+    const int tx = m_state.CurrentX + offset.x;
+    const int ty = m_state.CurrentY + offset.y;
+    if (tx >= 0 && ty >= 0 && tx < m_engine.GridColumns() && ty < m_engine.GridRows())
+    {
+        m_state.LastActiveWnd[tx][ty] = f; // activated on arrival
+    }
+    m_engine.DrawGrid1SelectCell(tx, ty);
+}
+
+} // namespace zim

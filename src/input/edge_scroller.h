@@ -1,0 +1,51 @@
+#pragma once
+
+// The main window's 50 ms input tick: switching when the pointer rests against
+// a screen edge, and following the active window when it lies on another
+// desktop (after a click on its task-bar button, say).
+
+#include "engine/desktop_engine.h"
+#include "engine/engine_state.h"
+#include "engine/monitor_view.h"
+#include "platform/platform.h"
+#include "settings/options.h"
+
+#include <functional>
+
+namespace zim
+{
+
+class EdgeScroller
+{
+public:
+    // How long the foreground window may take to say what lies under the pointer.
+    static constexpr unsigned kHitTestTimeoutMs = 50;
+    // The follow's margin: a window showing less than this on screen counts as off it.
+    static constexpr int kFollowMargin = 20;
+
+    EdgeScroller(WindowSystem& windows, const OptionsModel& options, EngineState& state, DesktopEngine& engine,
+                 Timer& timer2, std::function<Rect()> workArea);
+
+    void SetMonitor(MonitorView* monitor) { m_monitor = monitor; }
+
+    // One tick of the input timer.
+    void Timer2Timer();
+    // Switches towards the edge the pointer rests against, moving the pointer first.
+    void MouseScroll(Point p, const Rect& bounds, bool buttonDown);
+    // Switches to the desktop of a foreground window that lies off the shown screen.
+    void FollowActiveWindow();
+
+    int DwellTime() const { return m_dwellTime; }
+
+private:
+    WindowSystem& m_windows;
+    const OptionsModel& m_options;
+    EngineState& m_state;
+    DesktopEngine& m_engine;
+    Timer& m_timer2;
+    std::function<Rect()> m_workArea;
+    MonitorView* m_monitor = nullptr;
+    int m_dwellTime = 0; // milliseconds at an edge in consecutive ticks
+};
+
+} // namespace zim

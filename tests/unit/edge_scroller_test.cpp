@@ -1,0 +1,306 @@
+#include "fake_monitor.h"
+#include "input/edge_scroller.h"
+#include "platform/sim/sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+namespace zim
+{
+namespace
+{
+
+using sim::SimDesktop;
+using sim::WindowSpec;
+
+constexpr int W = 1024;
+constexpr int H = 768;
+constexpr int kTaskbar = 30;
+
+class EdgeScrollerTest : public ::testing::Test
+{
+protected:
+    EdgeScrollerTest() : monitor(GridGeometry({300, 225}, 3, 3))
+    {
+        engine.SetMonitor(&monitor);
+        engine.SetInputTimer(timer2.get());
+        scroller.SetMonitor(&monitor);
+        timer2->SetEnabled(true);
+        desktop.SetCursorPos({W / 2, H / 2}); // away from every edge
+    }
+
+    void SetDelay(int ms)
+    {
+        options.Update([&](Options& o) { o.mouseDelay = ms; });
+    }
+    // Rests the pointer at p for n ticks of the input timer.
+    void RestAt(Point p, int ticks)
+    {
+        for (int i = 0; i < ticks; ++i)
+        {
+            desktop.SetCursorPos(p);
+            desktop.Advance(50);
+        }
+    }
+    Point Current() const { return {state.CurrentX, state.CurrentY}; }
+    WindowHandle Add(const std::string& title, Rect rect, const std::string& className = "Notepad")
+    {
+        WindowSpec spec;
+        spec.title = title;
+        spec.className = className;
+        spec.rect = rect;
+        return desktop.AddWindow(spec);
+    }
+
+    SimDesktop desktop{{W, H}, kTaskbar};
+    OptionsModel options;
+    EngineState state{desktop};
+    DesktopEngine engine{desktop, desktop, options, state};
+    testing::FakeMonitor monitor;
+    EdgeScroller* self = nullptr;
+    std::unique_ptr<Timer> timer2 = desktop.CreateTimer(50, [this] { self->Timer2Timer(); });
+    EdgeScroller scroller{desktop, options, state, engine, *timer2, [this] { return desktop.GetWorkArea(); }};
+    const bool bound = (self = &scroller, true);
+};
+
+TEST_F(EdgeScrollerTest, DwellGrowsByTheTickAndRestartsOffTheEdge)
+{
+    RestAt({W - 1, 300}, 5);
+    EXPECT_EQ(scroller.DwellTime(), 250);
+    RestAt({W - 2, 300}, 1);
+    EXPECT_EQ(scroller.DwellTime(), 0);
+    RestAt({W - 1, 300}, 19);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+    RestAt({W - 1, 300}, 1); // 20 x 50 ms = the default 1000 ms
+    EXPECT_EQ(Current(), (Point{1, 0}));
+    EXPECT_EQ(scroller.DwellTime(), 0);
+}
+
+TEST_F(EdgeScrollerTest, TheSmallestDelaySwitchesOnTheFirstTickAndTheLargestNeedsSixtyTicks)
+{
+    SetDelay(1);
+    RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(Current(), (Point{1, 0}));
+
+    SetDelay(3000);
+    RestAt({W - 1, 300}, 59);
+    EXPECT_EQ(Current(), (Point{1, 0}));
+    RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(Current(), (Point{2, 0}));
+}
+
+TEST_F(EdgeScrollerTest, EachEdgeSwitchesTowardsItsNeighbourAndWrapsThePointer)
+{
+    SetDelay(1);
+    RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(Current(), (Point{1, 0}));
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{10, 300}));
+
+    RestAt({500, H - 1}, 1);
+    EXPECT_EQ(Current(), (Point{1, 1}));
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{500, 10}));
+
+    RestAt({0, 400}, 1);
+    EXPECT_EQ(Current(), (Point{0, 1}));
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{W - 10, 400}));
+
+    RestAt({600, 0}, 1);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{600, H - 10}));
+}
+
+TEST_F(EdgeScrollerTest, WithoutWrapThePointerStepsBackTwentyPixels)
+{
+    SetDelay(1);
+    options.Update([](Options& o) { o.wrapCursor = false; });
+    RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{W - 21, 300}));
+    RestAt({500, H - 1}, 1);
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{500, H - 21}));
+    RestAt({0, 400}, 1);
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{20, 400}));
+    RestAt({600, 0}, 1);
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{600, 20}));
+    EXPECT_EQ(Current(), (Point{0, 0}));
+}
+
+TEST_F(EdgeScrollerTest, EdgesWithoutANeighbourDoNothingAndTheCornerScrollsDown)
+{
+    SetDelay(1);
+    RestAt({0, 300}, 1); // column 0: no left neighbour
+    RestAt({500, 0}, 1); // row 0: no up neighbour
+    EXPECT_EQ(Current(), (Point{0, 0}));
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{500, 0})); // not moved
+
+    engine.DrawGrid1SelectCell(2, 0);
+    RestAt({W - 1, 300}, 1); // last column
+    EXPECT_EQ(Current(), (Point{2, 0}));
+    RestAt({W - 1, H - 1}, 1); // bottom-right corner: the right edge passes on to down
+    EXPECT_EQ(Current(), (Point{2, 1}));
+}
+
+TEST_F(EdgeScrollerTest, CheckedModifiersMustBeHeldAndAMissedChanceRestartsTheDwell)
+{
+    SetDelay(100);
+    options.Update([](Options& o) { o.mouseShift = true; });
+    RestAt({W - 1, 300}, 2);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+    EXPECT_EQ(scroller.DwellTime(), 0);
+    RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(scroller.DwellTime(), 50);
+
+    desktop.SetKeyDown(vk::kShift, true);
+    RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(Current(), (Point{1, 0}));
+
+    options.Update([](Options& o) { o.mouseAlt = true; }); // Shift held, Alt not
+    RestAt({W - 1, 300}, 2);
+    EXPECT_EQ(Current(), (Point{1, 0}));
+}
+
+TEST_F(EdgeScrollerTest, AButtonHeldOnAClientAreaNeverSwitches)
+{
+    SetDelay(1);
+    const auto w = Add("editor", Rect::FromSize(W - 300, 100, 300, 400));
+    desktop.SetForegroundWindow(w);
+    desktop.SetKeyDown(vk::kLButton, true);
+    RestAt({W - 1, 300}, 10);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+    EXPECT_EQ(state.DragWnd, kNoWindow);
+}
+
+TEST_F(EdgeScrollerTest, AWindowDraggedByItsTitleBarUsesTheWorkAreaAndTravels)
+{
+    SetDelay(1);
+    const Rect place = Rect::FromSize(400, H - kTaskbar - 20, 300, 200);
+    const auto dragged = Add("dragged", place);
+    const auto other = Add("other", Rect::FromSize(10, 10, 100, 100));
+    desktop.SetForegroundWindow(dragged);
+    desktop.SetKeyDown(vk::kLButton, true);
+
+    // The pointer on the caption, at the work area's bottom row (above the task bar).
+    RestAt({450, H - kTaskbar - 1}, 1);
+    EXPECT_EQ(Current(), (Point{0, 1}));
+    EXPECT_EQ(desktop.GetCursorPos(), (Point{450, 10}));
+    EXPECT_EQ(*desktop.GetWindowRect(dragged), place); // travelled with the view
+    EXPECT_EQ(desktop.GetWindowRect(other)->top, 10 - H);
+    EXPECT_EQ(desktop.GetForegroundWindow(), dragged); // nothing else activated
+    EXPECT_EQ(state.DragWnd, kNoWindow);               // cleared at the end of the tick
+}
+
+TEST_F(EdgeScrollerTest, ADraggedWindowAtTheScreensBottomRowIsNotAtAnEdge)
+{
+    SetDelay(1);
+    const auto dragged = Add("dragged", Rect::FromSize(400, H - 20, 300, 200));
+    desktop.SetForegroundWindow(dragged);
+    desktop.SetKeyDown(vk::kLButton, true);
+    RestAt({450, H - 1}, 3); // below the work area: no edge of it
+    EXPECT_EQ(Current(), (Point{0, 0}));
+}
+
+TEST_F(EdgeScrollerTest, AHungForegroundWindowCannotStallTheTick)
+{
+    SetDelay(1);
+    const auto hung = Add("hung", Rect::FromSize(W - 300, 100, 300, 400));
+    desktop.SetForegroundWindow(hung);
+    desktop.HangUntil(hung, desktop.NowMs() + 60000);
+    desktop.SetKeyDown(vk::kLButton, true);
+    const auto before = desktop.NowMs();
+    desktop.SetCursorPos({W - 1, 105});
+    scroller.Timer2Timer();
+    EXPECT_LE(desktop.NowMs() - before, EdgeScroller::kHitTestTimeoutMs);
+    EXPECT_EQ(Current(), (Point{0, 0})); // button held, not on a caption anyone confirmed
+}
+
+TEST_F(EdgeScrollerTest, MouseScrollOffNeitherCountsNorResetsTheDwell)
+{
+    SetDelay(1000);
+    RestAt({W - 1, 300}, 3);
+    options.Update([](Options& o) { o.mouseScroll = false; });
+    RestAt({500, 300}, 5);
+    RestAt({W - 1, 300}, 30);
+    EXPECT_EQ(scroller.DwellTime(), 150);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+}
+
+TEST_F(EdgeScrollerTest, NoEdgeScrollingWhileAnApplicationStartIsPending)
+{
+    SetDelay(1);
+    state.AppStarting = 1;
+    RestAt({W - 1, 300}, 3);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+}
+
+TEST_F(EdgeScrollerTest, TheMonitorRefreshIsHeldOffDuringTheSwitchAndRestored)
+{
+    SetDelay(1);
+    bool refreshDuringSwitch = true;
+    monitor.onFocusFrame = [&] { refreshDuringSwitch = monitor.refreshEnabled; };
+    RestAt({W - 1, 300}, 1);
+    EXPECT_FALSE(refreshDuringSwitch);
+    EXPECT_TRUE(monitor.refreshEnabled);
+    EXPECT_TRUE(timer2->IsEnabled());
+}
+
+TEST_F(EdgeScrollerTest, TheViewFollowsAnActiveWindowOnAnotherDesktop)
+{
+    const auto here = Add("here", Rect::FromSize(100, 100, 300, 200));
+    const auto there = Add("there", Rect::FromSize(W + 100, H + 100, 300, 200)); // desktop (1, 1)
+    desktop.SetForegroundWindow(here);
+    desktop.Advance(50);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+
+    desktop.SetForegroundWindow(there); // as a click on its task-bar button does
+    desktop.Advance(50);
+    EXPECT_EQ(Current(), (Point{1, 1}));
+    EXPECT_EQ(*desktop.GetWindowRect(there), Rect::FromSize(100, 100, 300, 200));
+    EXPECT_EQ(desktop.GetForegroundWindow(), there);
+    EXPECT_EQ(state.LastActiveWnd[1][1], there);
+}
+
+TEST_F(EdgeScrollerTest, StickyMinimisedParkedAndBeyondTheGridWindowsDoNotPullTheView)
+{
+    options.Update([](Options& o) { o.stickyWindows.Add("pinned", true); });
+    const auto pinned = Add("pinned", Rect::FromSize(W + 100, 100, 300, 200));
+    desktop.SetForegroundWindow(pinned);
+    desktop.Advance(100);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+
+    // From (1, 1) a parked window would read as one desktop up and left.
+    engine.DrawGrid1SelectCell(1, 1);
+    const auto parked = Add("parked", Rect::FromSize(-32000, -32000, 160, 24));
+    desktop.SetForegroundWindow(parked);
+    desktop.Advance(100);
+    EXPECT_EQ(Current(), (Point{1, 1}));
+    engine.DrawGrid1SelectCell(0, 0);
+
+    const auto minimised = Add("min", Rect::FromSize(W + 100, 100, 300, 200));
+    desktop.SetMinimized(minimised, true);
+    desktop.SetForegroundWindow(minimised);
+    desktop.Advance(100);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+
+    const auto beyond = Add("beyond", Rect::FromSize(5 * W, 100, 300, 200)); // reports column 3: refused
+    desktop.SetForegroundWindow(beyond);
+    desktop.Advance(100);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+
+    options.Update([](Options& o) { o.taskSwitch = false; });
+    const auto offDesk = Add("next", Rect::FromSize(W + 100, 100, 300, 200));
+    desktop.SetForegroundWindow(offDesk);
+    desktop.Advance(100);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+}
+
+TEST_F(EdgeScrollerTest, NoFollowInATickThatFoundThePointerAtAnEdge)
+{
+    SetDelay(3000);
+    const auto there = Add("there", Rect::FromSize(W + 100, 100, 300, 200));
+    desktop.SetForegroundWindow(there);
+    RestAt({0, 300}, 1);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+    RestAt({300, 300}, 1);
+    EXPECT_EQ(Current(), (Point{1, 0}));
+}
+
+} // namespace
+} // namespace zim
