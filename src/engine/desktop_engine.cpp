@@ -144,7 +144,7 @@ bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
         return true;
     }
 
-    if (m_options.Get().hideAllWC || IsCompatibilityClass(w))
+    if (UsesHideMode(w))
     {
         // Invisible windows are not skipped here: hide mode decides about them.
         if (m_windows.ProbeWindow(w, kSwitchProbeMs))
@@ -288,6 +288,12 @@ bool DesktopEngine::BringOnScreenProc(WindowHandle w)
     {
         m_windows.MoveWindow(w, {x, y});
     }
+    else
+    {
+        // Left where it is, a window that does not answer now would be lost
+        // for good once the program has ended: its own thread moves it when it wakes.
+        m_windows.MoveWindowAsync(w, {x, y});
+    }
     return true;
 }
 
@@ -302,7 +308,8 @@ void DesktopEngine::ShowHeldHiddenWindows()
     {
         if (m_windows.IsWindow(item->wnd))
         {
-            m_windows.ShowWindow(item->wnd, ShowCommand::Show);
+            // Asynchronous: a hung window must neither stall the exit nor stay hidden.
+            m_windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
         }
     }
     m_state.HideWndList.clear();
@@ -316,26 +323,6 @@ bool DesktopEngine::IsStickyWindow(WindowHandle w)
 bool DesktopEngine::IsCompatibilityClass(WindowHandle w)
 {
     return zim::IsCompatibilityClass(m_windows, m_options.Get(), w);
-}
-
-void DesktopEngine::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
-{
-    // Until hide mode holds windows hidden, such a window (it has answered) moves
-    // like any other visible window.
-    if (!m_windows.IsWindowVisible(w))
-    {
-        return;
-    }
-    if (const auto rect = m_windows.GetWindowRect(w))
-    {
-        m_windows.MoveWindow(w, {rect->left + dx, rect->top + dy});
-    }
-}
-
-void DesktopEngine::QueueFrozenWindow(WindowHandle, std::int32_t, std::int32_t, std::int32_t)
-{
-    // A window that did not answer stays where it is (on the visible plane, never
-    // lost) until mover threads take frozen windows over.
 }
 
 } // namespace zim

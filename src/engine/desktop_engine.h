@@ -8,10 +8,13 @@
 
 #include "engine/engine_state.h"
 #include "engine/monitor_view.h"
+#include "engine/mover.h"
 #include "platform/platform.h"
 #include "settings/options.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace zim
 {
@@ -33,6 +36,11 @@ struct MoveRequest
 class DesktopEngine
 {
 public:
+    // Beyond this many frozen windows at once a new one is left where it is.
+    static constexpr int kMaxMoveThreads = 17;
+    static constexpr const char* kTooManyFrozenWindows = "The system appears to have more than 16 frozen windows! "
+                                                         "Zim Desk can loose some of them if not taken care of.";
+
     // A switch gives each window this long to answer before handing it on.
     static constexpr unsigned kSwitchProbeMs = 100;
     // Elsewhere (gathering windows at exit) a window gets this long.
@@ -45,6 +53,9 @@ public:
     // Parts created after the engine: the monitor and the main window's input timer.
     void SetMonitor(MonitorView* monitor) { m_monitor = monitor; }
     void SetInputTimer(Timer* timer) { m_inputTimer = timer; }
+    void SetMoverRunner(MoverRunner* runner) { m_runner = runner; }
+    // Shows a modal warning to the user.
+    void SetWarning(std::function<void(const std::string&)> warn) { m_warn = std::move(warn); }
 
     // The switch, the one entry of every switch whatever starts it. Returns
     // false when refused: a target outside the grid or a pending application start.
@@ -73,10 +84,21 @@ public:
     bool IsStickyWindow(WindowHandle w);
     bool IsCompatibilityClass(WindowHandle w);
 
-    // Hide mode: windows that must not live off the visible screen.
+    // Hide mode, for windows that must not live off the visible screen: a window
+    // leaving the screen is hidden and parked on it, and shown again at its old
+    // place when its desktop is shown again.
     void HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy);
-    // A window that did not answer in time; it must never be moved synchronously.
+    // Whether a rectangle meets the screen area of desktop (column, row).
+    bool RectOnDesktop(int column, int row, const Rect& r);
+    // Drops entries of windows that died or were shown again.
+    void PackHideWndList();
+
+    // A window that did not answer in time: a worker moves it once it answers.
     void QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int32_t dy, std::int32_t mode);
+    // A worker has ended; on the GUI thread.
+    void DelThread(WindowHandle w);
+    // At exit: every frozen window is gathered like the rest, so no pending shift may follow.
+    void CancelFrozenWindows();
 
     // Grid bounds of the switch: the monitor grid's counts.
     int GridColumns() const;
@@ -84,6 +106,8 @@ public:
 
 private:
     bool MoveIfAnswering(WindowHandle w, std::int32_t dx, std::int32_t dy);
+    void FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome);
+    bool UsesHideMode(WindowHandle w);
 
     WindowSystem& m_windows;
     Shell& m_shell;
@@ -91,6 +115,8 @@ private:
     EngineState& m_state;
     MonitorView* m_monitor = nullptr;
     Timer* m_inputTimer = nullptr;
+    MoverRunner* m_runner = nullptr;
+    std::function<void(const std::string&)> m_warn;
 };
 
 } // namespace zim

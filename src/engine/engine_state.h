@@ -4,6 +4,7 @@
 // created, so that a hook message arriving during start-up finds it ready, and
 // lives until the process ends.
 
+#include "engine/mover.h"
 #include "platform/platform.h"
 
 #include <array>
@@ -31,8 +32,6 @@ struct HideWndItem
 
 // Entries keyed by window class name, in order of first handling.
 using HideWndEntries = std::vector<std::pair<std::string, std::unique_ptr<HideWndItem>>>;
-
-class TZIMMoveWnd; // mover thread of one frozen window
 
 struct EngineState
 {
@@ -62,8 +61,8 @@ struct EngineState
     // Per desktop [column][row], the window to activate when it is entered.
     std::array<std::array<WindowHandle, kMaxGrid>, kMaxGrid> LastActiveWnd{};
 
-    std::mutex MoveThreadLock; // guards MoveThreadList
-    std::vector<TZIMMoveWnd*> MoveThreadList;
+    std::mutex MoveThreadLock;                                // guards MoveThreadList
+    std::vector<std::shared_ptr<TZIMMoveWnd>> MoveThreadList; // one per frozen window
     std::atomic<int> MoveThreadCount{0};
 
     HideWndEntries HideWndList;

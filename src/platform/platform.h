@@ -86,6 +86,8 @@ public:
     // returns at once even for a hung window.
     virtual bool MoveWindowAsync(WindowHandle w, Point topLeft) = 0;
     virtual void ShowWindow(WindowHandle w, ShowCommand command) = 0;
+    // Carried out by the window's own thread; never waits for a hung window.
+    virtual void ShowWindowAsync(WindowHandle w, ShowCommand command) = 0;
     virtual void BringWindowToTop(WindowHandle w) = 0;
     virtual bool SetForegroundWindow(WindowHandle w) = 0;
     virtual WindowHandle GetForegroundWindow() = 0;

@@ -203,16 +203,6 @@ TEST_F(DesktopEngineTest, AWindowThatDiesMidSwitchIsSkipped)
     EXPECT_EQ(RectOf(other), Rect::FromSize(0, -H, 10, 10));
 }
 
-TEST_F(DesktopEngineTest, CompatibilityClassWindowsThatAnswerStillMove)
-{
-    options.Update([](Options& o) { o.compatibilityClasses.Add("Notepad", true); });
-    const Rect place = Rect::FromSize(100, 100, 300, 200);
-    const auto w = Add("compat", place);
-    EXPECT_TRUE(engine.IsCompatibilityClass(w));
-    engine.DrawGrid1SelectCell(1, 0);
-    EXPECT_EQ(RectOf(w), place.Offset(-W, 0));
-}
-
 TEST_F(DesktopEngineTest, OneByOneGridRefusesEveryNeighbourSilently)
 {
     monitor.m_grid = GridGeometry({300, 225}, 1, 1);

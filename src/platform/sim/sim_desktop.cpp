@@ -226,8 +226,14 @@ void SimDesktop::WaitUntilAwake(Window& window)
 
 void SimDesktop::ApplyWokenAsyncMoves()
 {
+    std::vector<std::pair<WindowHandle, ShowCommand>> shows;
     for (auto& [handle, window] : m_windows)
     {
+        if (window.pendingAsyncShow && !IsHung(window))
+        {
+            shows.emplace_back(handle, *window.pendingAsyncShow);
+            window.pendingAsyncShow.reset();
+        }
         if (window.pendingAsyncMove && !IsHung(window))
         {
             const Point p = *window.pendingAsyncMove;
@@ -235,6 +241,10 @@ void SimDesktop::ApplyWokenAsyncMoves()
             window.spec.rect = Rect::FromSize(p.x, p.y, window.spec.rect.Width(), window.spec.rect.Height());
             ++window.moves;
         }
+    }
+    for (const auto& [handle, command] : shows)
+    {
+        ShowWindow(handle, command);
     }
 }
 
@@ -403,6 +413,15 @@ void SimDesktop::ShowWindow(WindowHandle w, ShowCommand command)
         }
         window->spec.visible = true;
         break;
+    }
+}
+
+void SimDesktop::ShowWindowAsync(WindowHandle w, ShowCommand command)
+{
+    if (Window* window = Find(w))
+    {
+        window->pendingAsyncShow = command;
+        ApplyWokenAsyncMoves();
     }
 }
 

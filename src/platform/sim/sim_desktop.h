@@ -91,6 +91,7 @@ public:
     bool MoveWindow(WindowHandle w, Point topLeft) override;
     bool MoveWindowAsync(WindowHandle w, Point topLeft) override;
     void ShowWindow(WindowHandle w, ShowCommand command) override;
+    void ShowWindowAsync(WindowHandle w, ShowCommand command) override;
     void BringWindowToTop(WindowHandle w) override;
     bool SetForegroundWindow(WindowHandle w) override;
     WindowHandle GetForegroundWindow() override { return m_foreground; }
@@ -130,6 +131,7 @@ private:
         bool destroyOnProbe = false;
         int moves = 0;
         std::optional<Point> pendingAsyncMove;
+        std::optional<ShowCommand> pendingAsyncShow;
     };
     class SimTimer;
     friend class SimTimer;

@@ -114,7 +114,7 @@ bool Win32WindowSystem::MoveWindowAsync(WindowHandle w, Point topLeft)
                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS) != FALSE;
 }
 
-void Win32WindowSystem::ShowWindow(WindowHandle w, ShowCommand command)
+static int ShowCode(ShowCommand command)
 {
     int show = SW_SHOW;
     switch (command)
@@ -135,7 +135,17 @@ void Win32WindowSystem::ShowWindow(WindowHandle w, ShowCommand command)
         show = SW_RESTORE;
         break;
     }
-    ::ShowWindow(ToHwnd(w), show);
+    return show;
+}
+
+void Win32WindowSystem::ShowWindow(WindowHandle w, ShowCommand command)
+{
+    ::ShowWindow(ToHwnd(w), ShowCode(command));
+}
+
+void Win32WindowSystem::ShowWindowAsync(WindowHandle w, ShowCommand command)
+{
+    ::ShowWindowAsync(ToHwnd(w), ShowCode(command));
 }
 
 void Win32WindowSystem::BringWindowToTop(WindowHandle w)

@@ -29,6 +29,7 @@ public:
     bool MoveWindow(WindowHandle w, Point topLeft) override;
     bool MoveWindowAsync(WindowHandle w, Point topLeft) override;
     void ShowWindow(WindowHandle w, ShowCommand command) override;
+    void ShowWindowAsync(WindowHandle w, ShowCommand command) override;
     void BringWindowToTop(WindowHandle w) override;
     bool SetForegroundWindow(WindowHandle w) override;
     WindowHandle GetForegroundWindow() override;

@@ -1,0 +1,65 @@
+#include "engine/mover.h"
+
+#include <chrono>
+#include <thread>
+
+namespace zim
+{
+
+TZIMMoveWnd::Outcome TZIMMoveWnd::Pass(WindowSystem& windows)
+{
+    if (!windows.GetWindowRect(Wnd))
+    {
+        return Outcome::Vanished;
+    }
+    if (windows.ProbeWindow(Wnd, kProbeMs))
+    {
+        return Outcome::Answered;
+    }
+    if (Shift() == Point{0, 0})
+    {
+        return Outcome::Cancelled; // it already lies where it belongs
+    }
+    return windows.GetWindowRect(Wnd) ? Outcome::Waiting : Outcome::Vanished;
+}
+
+ThreadMoverRunner::ThreadMoverRunner(std::shared_ptr<WindowSystem> windows, Scheduler& scheduler)
+    : m_shared(std::make_shared<Shared>())
+{
+    m_shared->windows = std::move(windows);
+    m_shared->scheduler = &scheduler;
+}
+
+ThreadMoverRunner::~ThreadMoverRunner()
+{
+    std::lock_guard lock(m_shared->lock);
+    m_shared->open = false;
+    m_shared->scheduler = nullptr;
+}
+
+void ThreadMoverRunner::Start(std::shared_ptr<TZIMMoveWnd> job, Done done)
+{
+    std::thread(
+        [shared = m_shared, job = std::move(job), done = std::move(done)]
+        {
+            TZIMMoveWnd::Outcome outcome = TZIMMoveWnd::Outcome::Waiting;
+            while (shared->open && outcome == TZIMMoveWnd::Outcome::Waiting)
+            {
+                const auto start = std::chrono::steady_clock::now();
+                outcome = job->Pass(*shared->windows);
+                const auto spent = std::chrono::steady_clock::now() - start;
+                if (outcome == TZIMMoveWnd::Outcome::Waiting && spent < std::chrono::milliseconds(kMinPassMs))
+                {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(kMinPassMs) - spent);
+                }
+            }
+            std::lock_guard lock(shared->lock);
+            if (shared->open && shared->scheduler)
+            {
+                shared->scheduler->PostToGui([done, outcome] { done(outcome); });
+            }
+        })
+        .detach();
+}
+
+} // namespace zim

@@ -1,0 +1,102 @@
+#pragma once
+
+// Frozen windows: a window that did not answer in time is watched by a worker
+// of its own, which keeps probing it and has it moved as soon as it answers.
+// Shifts that pile up meanwhile are collected in the worker's pending shift.
+
+#include "platform/platform.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace zim
+{
+
+class TZIMMoveWnd
+{
+public:
+    // How long each probe of the worker waits.
+    static constexpr unsigned kProbeMs = 1000;
+
+    enum class Outcome
+    {
+        Waiting,   // still frozen: probe again
+        Answered,  // move it now
+        Cancelled, // later switches brought the pending shift back to zero: nothing to do
+        Vanished,  // the window was destroyed
+    };
+
+    TZIMMoveWnd(WindowHandle wnd, std::int32_t dx, std::int32_t dy) : Wnd(wnd), m_shift(Pack(dx, dy)) {}
+
+    const WindowHandle Wnd;
+
+    // Read and written whole, so the worker never sees half of an update.
+    Point Shift() const { return Unpack(m_shift.load()); }
+    void ReplaceShift(std::int32_t dx, std::int32_t dy) { m_shift.store(Pack(dx, dy)); }
+    void AddShift(std::int32_t dx, std::int32_t dy)
+    {
+        const Point now = Shift();
+        m_shift.store(Pack(now.x + dx, now.y + dy)); // only the GUI thread writes
+    }
+
+    // One pass of the wait, on the worker: may take up to kProbeMs.
+    Outcome Pass(WindowSystem& windows);
+
+private:
+    static std::uint64_t Pack(std::int32_t dx, std::int32_t dy)
+    {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(dx)) << 32) | static_cast<std::uint32_t>(dy);
+    }
+    static Point Unpack(std::uint64_t v)
+    {
+        return {static_cast<std::int32_t>(static_cast<std::uint32_t>(v >> 32)),
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(v))};
+    }
+
+    std::atomic<std::uint64_t> m_shift;
+};
+
+// Runs the wait of each frozen window somewhere and reports its end on the GUI thread.
+class MoverRunner
+{
+public:
+    using Done = std::function<void(TZIMMoveWnd::Outcome)>;
+
+    MoverRunner() = default;
+    MoverRunner(const MoverRunner&) = delete;
+    MoverRunner& operator=(const MoverRunner&) = delete;
+    virtual ~MoverRunner() = default;
+
+    virtual void Start(std::shared_ptr<TZIMMoveWnd> job, Done done) = 0;
+};
+
+// One real thread per frozen window. The threads are abandoned when the program
+// ends: they keep only shared state alive, and once the runner is gone they end
+// without touching anything else.
+class ThreadMoverRunner final : public MoverRunner
+{
+public:
+    // A window the system already counts as hung fails its probe at once; the
+    // worker then rests this long rather than spin.
+    static constexpr unsigned kMinPassMs = 250;
+
+    ThreadMoverRunner(std::shared_ptr<WindowSystem> windows, Scheduler& scheduler);
+    ~ThreadMoverRunner() override;
+
+    void Start(std::shared_ptr<TZIMMoveWnd> job, Done done) override;
+
+private:
+    struct Shared
+    {
+        std::shared_ptr<WindowSystem> windows;
+        std::mutex lock; // held while posting, so the scheduler cannot go away meanwhile
+        Scheduler* scheduler = nullptr;
+        std::atomic<bool> open{true};
+    };
+    std::shared_ptr<Shared> m_shared;
+};
+
+} // namespace zim

@@ -1,0 +1,172 @@
+#include "engine/desktop_engine.h"
+#include "fake_monitor.h"
+#include "platform/sim/sim_desktop.h"
+#include "step_runner.h"
+
+#include <gtest/gtest.h>
+
+namespace zim
+{
+namespace
+{
+
+using sim::SimDesktop;
+using sim::WindowSpec;
+using Outcome = TZIMMoveWnd::Outcome;
+
+constexpr int W = 1024;
+constexpr int H = 768;
+
+class FrozenWindowsTest : public ::testing::Test
+{
+protected:
+    FrozenWindowsTest() : monitor(GridGeometry({300, 225}, 3, 3))
+    {
+        engine.SetMonitor(&monitor);
+        engine.SetMoverRunner(&runner);
+        engine.SetWarning([this](const std::string& text) { warnings.push_back(text); });
+    }
+
+    WindowHandle AddHung(std::uint64_t forMs, Rect rect = Rect::FromSize(100, 100, 300, 200))
+    {
+        WindowSpec spec;
+        spec.rect = rect;
+        const auto w = desktop.AddWindow(spec);
+        desktop.HangUntil(w, desktop.NowMs() + forMs);
+        return w;
+    }
+    Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
+
+    SimDesktop desktop{{W, H}};
+    OptionsModel options;
+    EngineState state{desktop};
+    DesktopEngine engine{desktop, desktop, options, state};
+    testing::FakeMonitor monitor;
+    testing::StepRunner runner{desktop};
+    std::vector<std::string> warnings;
+};
+
+TEST_F(FrozenWindowsTest, AFrozenWindowMovesToItsDesktopAsSoonAsItAnswers)
+{
+    const Rect place = Rect::FromSize(100, 100, 300, 200);
+    const auto w = AddHung(2000, place);
+    engine.DrawGrid1SelectCell(1, 0);
+    EXPECT_EQ(RectOf(w), place); // not waited for
+    EXPECT_EQ(state.MoveThreadCount.load(), 1);
+
+    engine.DrawGrid1SelectCell(2, 1); // piles up
+    runner.Step();
+    runner.Step();
+    EXPECT_EQ(runner.outcomes, std::vector<Outcome>{Outcome::Answered});
+    EXPECT_EQ(RectOf(w), place.Offset(-2 * W, -H));
+    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+    EXPECT_TRUE(state.MoveThreadList.empty());
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+}
+
+TEST_F(FrozenWindowsTest, SwitchedAwayAndBackBeforeItAnswersItEndsWithoutAMove)
+{
+    const Rect place = Rect::FromSize(100, 100, 300, 200);
+    const auto w = AddHung(60000, place);
+    engine.DrawGrid1SelectCell(1, 0);
+    engine.DrawGrid1SelectCell(0, 0);
+    runner.Step();
+    EXPECT_EQ(runner.outcomes, std::vector<Outcome>{Outcome::Cancelled});
+    EXPECT_EQ(RectOf(w), place);
+    EXPECT_EQ(desktop.MoveCount(w), 0);
+    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+}
+
+TEST_F(FrozenWindowsTest, ASendReplacesThePendingShiftAndASwitchAddsToIt)
+{
+    const auto w = AddHung(60000);
+    engine.DrawGrid1SelectCell(1, 0); // pending (-W, 0)
+    engine.QueueFrozenWindow(w, 2 * W, H, MoveRequest::kSendToDesktop);
+    ASSERT_EQ(state.MoveThreadList.size(), 1u);
+    EXPECT_EQ(state.MoveThreadList.front()->Shift(), (Point{2 * W, H}));
+    engine.DrawGrid1SelectCell(2, 0); // the switch's (-W, 0) adds
+    EXPECT_EQ(state.MoveThreadList.front()->Shift(), (Point{W, H}));
+    engine.QueueFrozenWindow(w, 5, 6, MoveRequest::kAppStarted);
+    EXPECT_EQ(state.MoveThreadList.front()->Shift(), (Point{5, 6}));
+    EXPECT_EQ(state.MoveThreadCount.load(), 1); // still one worker for the window
+}
+
+TEST_F(FrozenWindowsTest, TheEighteenthFrozenWindowIsWarnedAboutAndTheFirstSeventeenMove)
+{
+    std::vector<WindowHandle> frozen;
+    for (int i = 0; i < 18; ++i)
+    {
+        frozen.push_back(AddHung(3000, Rect::FromSize(10 * i, 10, 100, 100)));
+    }
+    engine.DrawGrid1SelectCell(1, 0);
+    EXPECT_EQ(state.MoveThreadCount.load(), 17);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "The system appears to have more than 16 frozen windows! Zim Desk can loose some of "
+                           "them if not taken care of.");
+
+    desktop.Advance(3000);
+    runner.Step();
+    int moved = 0;
+    for (WindowHandle w : frozen)
+    {
+        moved += RectOf(w).left < 0 ? 1 : 0;
+    }
+    EXPECT_EQ(moved, 17);
+    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+    // The one left behind is where it was, on the visible screen.
+    EXPECT_EQ(std::count_if(frozen.begin(), frozen.end(), [&](WindowHandle w) { return RectOf(w).left >= 0; }), 1);
+}
+
+TEST_F(FrozenWindowsTest, AFrozenWindowThatDiesEndsItsWorker)
+{
+    const auto w = AddHung(60000);
+    engine.DrawGrid1SelectCell(1, 0);
+    desktop.DestroyWindow(w);
+    runner.Step();
+    EXPECT_EQ(runner.outcomes, std::vector<Outcome>{Outcome::Vanished});
+    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+}
+
+TEST_F(FrozenWindowsTest, AWorkerProbesForASecondAtATime)
+{
+    const auto w = AddHung(4000);
+    engine.DrawGrid1SelectCell(1, 0);
+    const auto start = desktop.NowMs();
+    runner.Step();
+    EXPECT_EQ(desktop.NowMs() - start, TZIMMoveWnd::kProbeMs);
+    EXPECT_EQ(runner.Running(), 1u);
+    (void)w;
+}
+
+TEST_F(FrozenWindowsTest, ExitGathersAHungWindowLeftOnAnotherDesktopOnceItWakes)
+{
+    const Rect place = Rect::FromSize(100, 100, 300, 200);
+    WindowSpec spec;
+    spec.rect = place;
+    const auto w = desktop.AddWindow(spec);
+    engine.DrawGrid1SelectCell(2, 0); // w now lies two screens to the left
+    desktop.HangUntil(w, desktop.NowMs() + 20000);
+    engine.DrawGrid1SelectCell(1, 0); // frozen with a pending shift
+    ASSERT_EQ(state.MoveThreadCount.load(), 1);
+
+    engine.CancelFrozenWindows();
+    engine.BringAllOnScreen();
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+    desktop.Advance(20000);
+    EXPECT_EQ(RectOf(w), place); // on the visible screen, at its own place
+    runner.Step();               // the abandoned worker ends without moving it again
+    EXPECT_EQ(RectOf(w), place);
+}
+
+TEST_F(FrozenWindowsTest, PendingShiftsAreReadWhole)
+{
+    TZIMMoveWnd job(0x1, -3 * W, 2 * H);
+    EXPECT_EQ(job.Shift(), (Point{-3 * W, 2 * H}));
+    job.AddShift(W, -H);
+    EXPECT_EQ(job.Shift(), (Point{-2 * W, H}));
+    job.ReplaceShift(-1, -1);
+    EXPECT_EQ(job.Shift(), (Point{-1, -1}));
+}
+
+} // namespace
+} // namespace zim
