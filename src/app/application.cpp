@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/resource.h"
+#include "platform/win32/utf.h"
 
 #include <commctrl.h>
 
@@ -18,6 +19,12 @@ int Application::Run()
 
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ZIMDESK));
     m_scheduler = std::make_unique<Win32Scheduler>();
+    // Workers get a window-system object of their own that they keep alive.
+    m_mover = std::make_unique<ThreadMoverRunner>(std::make_shared<Win32WindowSystem>(), *m_scheduler);
+    m_engine.SetMoverRunner(m_mover.get());
+    m_engine.SetWarning([](const std::string& text) {
+        MessageBoxW(nullptr, Widen(text).c_str(), L"ZimDesk", MB_OK | MB_ICONWARNING | MB_TOPMOST);
+    });
 
     // The windows in their fixed order: the monitor (main window) first, then the
     // hidden main window that the hook library talks to.
@@ -48,8 +55,11 @@ void Application::OnMonitorClose()
     // Called from inside the monitor's own message handler: destroy the windows,
     // not the objects, which live until the loop has ended.
     ShowWindow(m_monitor->Handle(), SW_HIDE);
-    // No window may stay on a desktop nobody can reach once the program is gone.
+    // No window may stay on a desktop nobody can reach once the program is gone,
+    // nor hidden, nor follow a pending shift afterwards.
+    m_engine.CancelFrozenWindows();
     m_engine.BringAllOnScreen();
+    m_engine.ShowHeldHiddenWindows();
     m_engine.SetMonitor(nullptr);
     DestroyWindow(m_main->Handle());
     DestroyWindow(m_monitor->Handle()); // posts the quit message

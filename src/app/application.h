@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
+#include "engine/mover.h"
 #include "monitor/win32/monitor_window.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hook_library.h"
@@ -45,6 +46,8 @@ private:
     DesktopEngine m_engine{m_windows, m_shell, m_options, m_state};
     Win32HookLibrary m_hook;
     std::unique_ptr<Win32Scheduler> m_scheduler;
+    // After the scheduler: it must go first, so abandoned workers stop posting.
+    std::unique_ptr<ThreadMoverRunner> m_mover;
     std::unique_ptr<TZIMMonitor> m_monitor;
     std::unique_ptr<TZIM> m_main;
 };
