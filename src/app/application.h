@@ -7,6 +7,7 @@
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
 #include "engine/mover.h"
+#include "input/edge_scroller.h"
 #include "monitor/win32/monitor_window.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hook_library.h"
@@ -15,6 +16,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_window_system.h"
 #include "settings/options.h"
+#include "settings/settings_store.h"
 
 #include <memory>
 
@@ -35,6 +37,20 @@ public:
 private:
     // Closing the monitor ends the program.
     void OnMonitorClose();
+    // The Windows session really ends (WM_ENDSESSION with wParam non-zero).
+    void OnSessionEnd();
+    // Both ways out: every window back on the visible screen, none left hidden,
+    // the hook removed, the settings saved, the monitor hidden, then the windows
+    // go and the loop ends.
+    void EndProgram(SaveOccasion occasion);
+    // The settings the hidden main window does not read itself, applied to the windows.
+    void LoadSettings();
+    void SaveSettings(SaveOccasion occasion);
+    // The tray icon's click and "Show Desktop Monitor"; the monitor's auto hide
+    // and the refresh of its picture of the windows join in here.
+    void ShowMonitor();
+    // "Close Desktop Monitor".
+    void HideMonitor();
 
     Win32WindowSystem m_windows;
     Win32Registry m_registry;
@@ -43,6 +59,7 @@ private:
     // Before any window exists, so that a hook message during start-up finds it.
     EngineState m_state{m_windows};
     OptionsModel m_options;
+    SettingsStore m_store{m_registry, [](const std::string& message) { ShowError(message); }};
     DesktopEngine m_engine{m_windows, m_shell, m_options, m_state};
     Win32HookLibrary m_hook;
     std::unique_ptr<Win32Scheduler> m_scheduler;
@@ -50,6 +67,11 @@ private:
     std::unique_ptr<ThreadMoverRunner> m_mover;
     std::unique_ptr<TZIMMonitor> m_monitor;
     std::unique_ptr<TZIM> m_main;
+    // Runs on the main window's input timer, which exists only with the window.
+    std::unique_ptr<EdgeScroller> m_scroller;
+    bool m_ending = false;
+
+    static void ShowError(const std::string& message);
 };
 
 } // namespace zim::win32

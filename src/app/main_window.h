@@ -1,37 +1,114 @@
 #pragma once
 
 // TZIM, the hidden main window. It is never shown; its handle is the one given to
-// the hook library, and it receives the library's messages.
+// the hook library, and it receives the library's messages. It owns the tray
+// icons with their popup menu and the main timers.
 
+#include "app/main_window_dispatch.h"
+#include "components/win32/tray_icon.h"
+#include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
 #include "platform/hook_library.h"
+#include "platform/platform.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/window.h"
 #include "settings/options.h"
 
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+
 namespace zim::win32
 {
+
+// What the main window asks of the program around it.
+struct TZIMActions
+{
+    std::function<void()> showMonitor;  // TrayIcon1's click and "Show Desktop Monitor"
+    std::function<void()> hideMonitor;  // "Close Desktop Monitor"
+    std::function<void()> closeMonitor; // "Exit Zim Desk": closing the monitor ends the program
+    std::function<void()> endSession;   // the Windows session really ends
+};
 
 class TZIM final : public Window
 {
 public:
     static constexpr const wchar_t* kClassName = L"TZIM";
+    static constexpr const char* kToolTip = "Zim Desk";
+    static constexpr const char* kHelpFile = "Zimdesk.hlp";
+    static constexpr unsigned kTimer2Interval = 50;
+    static constexpr unsigned kPackHideWndInterval = 60000;
 
-    TZIM(OptionsModel& options, EngineState& engine, WindowSystem& windows, HookLibrary& hook);
+    // onInputTick and onPackHidden are the work of Timer2 and PackHideWndTimer.
+    TZIM(const Platform& platform, OptionsModel& options, EngineState& state, DesktopEngine& engine, HookLibrary& hook,
+         TZIMActions actions, std::function<void()> onInputTick, std::function<void()> onPackHidden);
+    ~TZIM() override;
 
+    // Creates the window, its timers and tray icons, reading its settings.
     bool Create();
-    const Rect& WorkArea() const { return m_workArea; }
+
+    const Rect& WorkArea() const { return m_dispatch.WorkArea(); }
+    // The input timer: edge scrolling and the follow of the active window.
+    Timer& Timer2() { return *m_timer2; }
+
+    // The monitor was shown (true) or hidden: only the menu item that applies stays.
+    void MonitorShown(bool shown);
+    // Pops the tray menu up at a screen position (the monitor's caption uses it too).
+    void ShowPopupMenu(Point screen);
+    // Unhooks when the hook is installed; later calls do nothing.
+    void RemoveHook();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // One of the two menu items of which only one is shown.
+    struct ToggledItem
+    {
+        UINT id = 0;
+        UINT insertBefore = 0; // the item it goes back in front of
+        std::wstring caption;
+        UINT state = 0;
+    };
+
+    bool CreateMenu();
+    void CreateTrayIcons();
+    void ApplyOptions(const Options& options);
+    void ShowMenuItem(const ToggledItem& item, bool shown);
+    void OnCommand(UINT id);
+    void OpenHelp();
+    void Timer2Timer();
+    void PackHideWndTimerTimer();
+
+    Platform m_platform;
     OptionsModel& m_options;
-    EngineState& m_engine;
-    WindowSystem& m_windows;
+    DesktopEngine& m_engine;
     HookLibrary& m_hook;
-    // Cached for edge scrolling while a window is dragged; refreshed on WM_SETTINGCHANGE.
-    Rect m_workArea;
+    TZIMActions m_actions;
+    std::function<void()> m_onInputTick;
+    std::function<void()> m_onPackHidden;
+    MainWindowDispatch m_dispatch;
+
+    UniqueMenu m_menuBar; // holds PopupMenu1
+    HMENU PopupMenu1 = nullptr;
+    HMENU m_iconDesktopsMenu = nullptr;
+    ToggledItem m_showMonitorItem;
+    ToggledItem m_closeMonitorItem;
+
+    TTrayIcon TrayIcon1{L"TrayIcon1"};
+    TTrayIcon traydown{L"traydown"};
+    TTrayIcon trayUp{L"trayUp"};
+    TTrayIcon TrayLeft{L"TrayLeft"};
+    TTrayIcon TrayRight{L"TrayRight"};
+    std::unique_ptr<Timer> m_timer2;
+    std::unique_ptr<Timer> m_packHideWndTimer;
+
+    std::size_t m_optionsSubscription = 0;
+    // The system-menu hook is wanted; m_hookInstalled says whether it is in place now.
     bool m_sysMenuEnabled = false;
+    bool m_hookInstalled = false;
+    bool m_monitorShown = false;
 };
 
 } // namespace zim::win32

@@ -24,9 +24,15 @@ ZIM_CBT_API void WINAPI SetMainHandle(HWND mainWindow)
     InterlockedExchangePointer(reinterpret_cast<PVOID*>(&g_mainWindow), mainWindow);
 }
 
-ZIM_CBT_API void WINAPI SetHook() { InterlockedExchange(&g_hookRequested, 1); }
+ZIM_CBT_API void WINAPI SetHook()
+{
+    InterlockedExchange(&g_hookRequested, 1);
+}
 
-ZIM_CBT_API void WINAPI UnSetHook() { InterlockedExchange(&g_hookRequested, 0); }
+ZIM_CBT_API void WINAPI UnSetHook()
+{
+    InterlockedExchange(&g_hookRequested, 0);
+}
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {

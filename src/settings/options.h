@@ -82,6 +82,16 @@ struct Options
     bool trayArrows = false;
     int iconDesktop = 1;
 
+    // Window places: the windows own them while running; they are copied here
+    // before a save and read from here once at start.
+    int mainLeft = 0;
+    int mainTop = 224;
+    int monitorLeft = 0;
+    int monitorTop = 0;
+    int monitorWidth = 120;
+    int monitorHeight = 100;
+    bool monitorVisible = true;
+
     // Window lists: captions and class names
     CheckList stickyWindows{true};
     CheckList stickyClasses{true};

@@ -30,7 +30,7 @@ protected:
         busy = OpenHelper(m_busyProcess, L"Busy window", L"120,120,300,200");
         calm = OpenHelper(m_calmProcess, L"Calm window", L"480,160,300,200");
         ASSERT_TRUE(busy && calm);
-        ASSERT_TRUE(m_app.Start(BinDir() + L"\\zimdesk.exe", L""));
+        ASSERT_TRUE(StartZimDesk(m_app));
         ASSERT_TRUE(WaitUntil(
             [&]
             {

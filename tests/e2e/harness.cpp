@@ -204,6 +204,19 @@ void ChildProcess::Terminate()
     }
 }
 
+bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings)
+{
+    const std::wstring root = L"Software\\zimdesk.ini";
+    RegDeleteTreeW(HKEY_CURRENT_USER, root.c_str());
+    for (const SettingValue& s : settings)
+    {
+        const std::wstring key = root + L"\\" + s.section;
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), s.name.c_str(), REG_SZ, s.value.c_str(),
+                        static_cast<DWORD>((s.value.size() + 1) * sizeof(wchar_t)));
+    }
+    return app.Start(BinDir() + L"\\zimdesk.exe", L"");
+}
+
 std::wstring SaveScreenshot(const std::wstring& name)
 {
     wchar_t folder[MAX_PATH];

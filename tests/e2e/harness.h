@@ -68,6 +68,17 @@ private:
     std::string m_buffer;
 };
 
+// Starts zimdesk.exe on first-run settings: each test begins from the defaults,
+// whatever an earlier program saved at its exit. Extra settings, as
+// (section, name, value) text values, are written before the start.
+struct SettingValue
+{
+    std::wstring section;
+    std::wstring name;
+    std::wstring value;
+};
+bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings = {});
+
 // Saves the whole screen as ZIM artifacts folder\name.png; returns the path, or
 // an empty string when it could not.
 std::wstring SaveScreenshot(const std::wstring& name);

@@ -16,7 +16,7 @@ class Startup : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_app.Start(BinDir() + L"\\zimdesk.exe", L""));
+        ASSERT_TRUE(StartZimDesk(m_app));
         ASSERT_TRUE(WaitUntil(
             [&]
             {

@@ -43,7 +43,7 @@ protected:
             WaitUntil([&] { return FindVisible(m_notepad.Id(), L"Notepad").has_value(); }, 15s);
         }
 
-        ASSERT_TRUE(m_app.Start(BinDir() + L"\\zimdesk.exe", L""));
+        ASSERT_TRUE(StartZimDesk(m_app));
         ASSERT_TRUE(WaitUntil([&] { return FindVisible(m_app.Id(), L"TZIMMonitor").has_value(); }, 15s));
         monitor = FindVisible(m_app.Id(), L"TZIMMonitor")->hwnd;
     }

@@ -1,56 +1,113 @@
 #pragma once
 
 // TZIMMonitor, the desktop monitor: the application's main window. Closing it
-// is the program's orderly shutdown; hiding it never ends the program.
+// is the program's orderly shutdown; hiding it never ends the program. The
+// logic lives in MonitorModel; this window turns messages into calls on it and
+// draws the grid area from what it holds: the grid lines, the highlight frame
+// and the miniatures as painted elements, not child windows.
 
 #include "engine/desktop_engine.h"
 #include "engine/monitor_view.h"
+#include "monitor/colors.h"
+#include "monitor/monitor_model.h"
 #include "platform/win32/window.h"
 #include "settings/options.h"
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zim::win32
 {
 
-class TZIMMonitor final : public Window, public MonitorView
+class TZIMMonitor final : public Window, public MonitorView, private MonitorSurface
 {
 public:
     static constexpr const wchar_t* kClassName = L"TZIMMonitor";
     static constexpr const wchar_t* kCaption = L"Zim Desk monitor";
+    static constexpr int kDefaultWidth = 120;
+    static constexpr int kDefaultHeight = 100;
 
-    TZIMMonitor(const OptionsModel& options, const EngineState& state, DesktopEngine& engine,
-                std::function<void()> onClose);
+    TZIMMonitor(WindowSystem& windows, Scheduler& scheduler, OptionsModel& options, EngineState& state,
+                DesktopEngine& engine, std::function<void()> onClose);
+    ~TZIMMonitor() override;
 
     bool Create(HICON icon);
 
     // MonitorView
-    WindowHandle MonitorWindow() const override;
-    const GridGeometry& Grid() const override { return m_grid; }
-    void SetFocusFrame(const Rect& bounds) override;
-    void SetCoordinateLabel(const std::string& text) override;
-    bool MoveMiniature(WindowHandle window, const Rect& bounds) override;
-    void HideMonitor() override;
-    bool RefreshEnabled() const override { return false; }
-    void SetRefreshEnabled(bool) override {}
+    WindowHandle MonitorWindow() const override { return m_model.MonitorWindow(); }
+    const GridGeometry& Grid() const override { return m_model.Grid(); }
+    void SetFocusFrame(const Rect& bounds) override { m_model.SetFocusFrame(bounds); }
+    void SetCoordinateLabel(const std::string& text) override { m_model.SetCoordinateLabel(text); }
+    bool MoveMiniature(WindowHandle window, const Rect& bounds) override
+    {
+        return m_model.MoveMiniature(window, bounds);
+    }
+    void HideMonitor() override { m_model.HideMonitor(); }
+    bool RefreshEnabled() const override { return m_model.RefreshEnabled(); }
+    void SetRefreshEnabled(bool enabled) override { m_model.SetRefreshEnabled(enabled); }
+
+    MonitorModel& Model() { return m_model; }
+    // The refresh and auto-hide timers off (the session's end).
+    void StopTimers() { m_model.StopTimers(); }
+    // The tray icon's click: auto hide armed from its option, the monitor shown
+    // in front, and a fresh picture of the windows.
+    void ShowMonitor();
+    // The four grid colour commands (the skin editor pops this menu up).
+    void PopupColorMenu(Point screen);
+
+    // Shown or hidden: the main menu offers "Show" or "Close Desktop Monitor".
+    std::function<void(bool shown)> onShownChanged;
+    // A right press on the caption: the main popup menu at that screen point.
+    std::function<void(Point screen)> onPopupMenu;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Lays the grid over the client area; a size outside 1..10 leaves it as it was.
-    void Desktopsize1Click();
-    void OnPress(Point p);
-    void Paint(HDC dc, const RECT& client);
+    // MonitorSurface
+    WindowHandle SurfaceHandle() const override { return FromHwnd(Handle()); }
+    void Hide() override;
+    Rect Bounds() const override;
+    Size GridAreaSize() const override;
+    void SetTopmost(bool topmost) override;
+    void RepaintGrid(const Rect& area) override;
+    void RepaintAll() override;
+    void MiniaturesChanged(const MiniatureChanges& changes) override;
+    WindowHandle FindDesktopBackground() override;
 
-    const OptionsModel& m_options;
-    const EngineState& m_state;
+    void OnPress(Point p);
+    void OnWindowPosChanging(WINDOWPOS& pos);
+    void RunColorCommand(GridColorCommand command);
+    void CreateTooltip();
+    void SetTool(std::size_t index, bool add);
+    void RemoveTools();
+    // The title as last painted becomes the miniature's tool tip.
+    void SetHint(std::size_t index, std::wstring_view title);
+
+    // Double-buffered: the grid area is drawn into a bitmap and copied at once.
+    void Paint(HDC dc, const Rect& area);
+    void PaintGridArea(HDC dc, const Rect& client);
+    void PaintMiniature(HDC dc, std::size_t index, COLORREF line, COLORREF text);
+    // The window's small icon, asked for once per window a slot shows.
+    HICON SmallIcon(std::size_t index, HWND window);
+
+    MonitorModel m_model;
     DesktopEngine& m_engine;
     std::function<void()> m_onClose;
-    GridGeometry m_grid{{0, 0}, 3, 3};
-    Rect m_focusFrame;
-    std::wstring m_label = L"(0,0)";
+    UniqueFont m_font;
+    HWND m_tooltip = nullptr; // owned by this window, destroyed with it
+    std::size_t m_tools = 0;
+    // Per miniature, the window title as last painted: its tool tip.
+    std::vector<std::wstring> m_hints;
+    struct MiniatureIcon
+    {
+        HWND window = nullptr;
+        HICON icon = nullptr;
+        bool known = false;
+    };
+    std::vector<MiniatureIcon> m_icons;
 };
 
 } // namespace zim::win32

@@ -13,8 +13,8 @@ Window::~Window()
     }
 }
 
-bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y,
-                    int width, int height, HWND parent, HICON icon)
+bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
+                    int height, HWND parent, HICON icon)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};

@@ -1,0 +1,63 @@
+#include "app/main_window_dispatch.h"
+
+#include "platform/hook_library.h"
+
+namespace zim
+{
+
+MainWindowDispatch::MainWindowDispatch(const EngineState& state, const OptionsModel& options, DesktopEngine& engine,
+                                       WindowSystem& windows, ReadPair readPair, std::function<void()> onSessionEnd)
+    : m_state(state), m_options(options), m_engine(engine), m_windows(windows), m_readPair(std::move(readPair)),
+      m_onSessionEnd(std::move(onSessionEnd)), m_workArea(windows.GetWorkArea())
+{
+}
+
+std::optional<std::intptr_t> MainWindowDispatch::Dispatch(std::uint32_t message, std::uintptr_t wParam,
+                                                          std::intptr_t lParam)
+{
+    // Registered ids are only known at run time, so they are tested before the
+    // fixed numbers. Remembering the foreground window and moving a started
+    // application's windows come with the hook-driven window events.
+    if (message == m_state.MsgAppStarting || message == m_state.MsgAppStarted)
+    {
+        return hookmsg::kRegisteredMessageResult;
+    }
+    switch (message)
+    {
+    case wm::kSettingChange:
+        // The task bar may have moved or changed its size.
+        RefreshWorkArea();
+        return std::nullopt;
+    case wm::kEndSession:
+        // wParam 0: the session goes on after all, and nothing changes.
+        if (wParam != 0 && m_onSessionEnd)
+        {
+            m_onSessionEnd();
+        }
+        return 0;
+    case hookmsg::kSendToDesktop:
+        // Sending a window to the desktop its system-menu command names comes
+        // with the hook-driven window events.
+        return 0;
+    case hookmsg::kNotify:
+        return 0;
+    case hookmsg::kGetSizeX:
+        return m_options.Get().sizeX;
+    case hookmsg::kGetSizeY:
+        return m_options.Get().sizeY;
+    case hookmsg::kHideModeMove:
+    {
+        std::int32_t dx = 0;
+        std::int32_t dy = 0;
+        if (m_readPair && m_readPair(static_cast<std::uintptr_t>(lParam), dx, dy))
+        {
+            m_engine.HideModeMove(static_cast<WindowHandle>(wParam), dx, dy);
+        }
+        return 0;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace zim

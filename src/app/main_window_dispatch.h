@@ -1,0 +1,54 @@
+#pragma once
+
+// What the hidden main window does with each message it handles, and the result
+// it answers, apart from the window itself: the hook library's messages, the two
+// registered application-start messages, the change of the work area and the end
+// of the Windows session. Everything else goes to the default processing.
+
+#include "engine/desktop_engine.h"
+#include "engine/engine_state.h"
+#include "platform/platform.h"
+#include "settings/options.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace zim
+{
+
+// System message numbers the main window handles (values as on Windows).
+namespace wm
+{
+inline constexpr std::uint32_t kEndSession = 0x0016;
+inline constexpr std::uint32_t kSettingChange = 0x001A;
+} // namespace wm
+
+class MainWindowDispatch
+{
+public:
+    // Copies the two 32-bit integers at an address of this process; false when
+    // they cannot be read (another process may send any number as an address).
+    using ReadPair = std::function<bool(std::uintptr_t address, std::int32_t& first, std::int32_t& second)>;
+
+    MainWindowDispatch(const EngineState& state, const OptionsModel& options, DesktopEngine& engine,
+                       WindowSystem& windows, ReadPair readPair, std::function<void()> onSessionEnd);
+
+    // The message's result, or nothing when it goes on to the default processing.
+    std::optional<std::intptr_t> Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+    // The screen without the task bar, for edge scrolling while a window is dragged.
+    const Rect& WorkArea() const { return m_workArea; }
+    void RefreshWorkArea() { m_workArea = m_windows.GetWorkArea(); }
+
+private:
+    const EngineState& m_state;
+    const OptionsModel& m_options;
+    DesktopEngine& m_engine;
+    WindowSystem& m_windows;
+    ReadPair m_readPair;
+    std::function<void()> m_onSessionEnd;
+    Rect m_workArea;
+};
+
+} // namespace zim

@@ -1,0 +1,154 @@
+#pragma once
+
+// The desktop monitor's logic: the grid laid over its grid area, the snapshot of
+// the windows as miniatures, the highlight frame, the refresh and auto-hide
+// timers, and what showing, hiding and closing the monitor set off. The window
+// (MonitorSurface) turns messages into calls here and draws what this holds.
+
+#include "engine/desktop_engine.h"
+#include "engine/engine_state.h"
+#include "engine/monitor_view.h"
+#include "monitor/colors.h"
+#include "monitor/grid_geometry.h"
+#include "monitor/snapshot.h"
+#include "platform/platform.h"
+#include "settings/options.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zim
+{
+
+// What the monitor's logic asks of its window.
+class MonitorSurface
+{
+public:
+    MonitorSurface() = default;
+    MonitorSurface(const MonitorSurface&) = delete;
+    MonitorSurface& operator=(const MonitorSurface&) = delete;
+    virtual ~MonitorSurface() = default;
+
+    virtual WindowHandle SurfaceHandle() const = 0;
+    // Hides the window; the window then reports FormHide.
+    virtual void Hide() = 0;
+    // The window on the screen.
+    virtual Rect Bounds() const = 0;
+    virtual Size GridAreaSize() const = 0;
+    virtual void SetTopmost(bool topmost) = 0;
+    // Part of the grid area (grid-area coordinates), or all of the window.
+    virtual void RepaintGrid(const Rect& area) = 0;
+    virtual void RepaintAll() = 0;
+    // Slots were created, moved or freed: repaint their old and new places.
+    virtual void MiniaturesChanged(const MiniatureChanges& changes) = 0;
+    // The shell's desktop background window (class "DesktopBackgroundClass"), or none.
+    virtual WindowHandle FindDesktopBackground() = 0;
+};
+
+class MonitorModel final : public MonitorView
+{
+public:
+    static constexpr unsigned kRefreshMs = 500;
+    // A z-order walk longer than this means the order kept changing under it.
+    static constexpr int kMaxWalk = 10000;
+    // Windows parked off screen (minimised ones on old systems) lie beyond this.
+    static constexpr std::int32_t kParkedLeft = -31000;
+
+    MonitorModel(WindowSystem& windows, Scheduler& scheduler, OptionsModel& options, EngineState& state,
+                 DesktopEngine& engine, MonitorSurface& surface);
+    ~MonitorModel() override;
+
+    // MonitorView
+    WindowHandle MonitorWindow() const override { return m_surface.SurfaceHandle(); }
+    const GridGeometry& Grid() const override { return m_grid; }
+    void SetFocusFrame(const Rect& bounds) override;
+    void SetCoordinateLabel(const std::string& text) override;
+    bool MoveMiniature(WindowHandle window, const Rect& bounds) override;
+    void HideMonitor() override { m_surface.Hide(); }
+    bool RefreshEnabled() const override { return m_timer1->IsEnabled(); }
+    void SetRefreshEnabled(bool enabled) override { m_timer1->SetEnabled(enabled); }
+
+    // Lays the grid over the grid area; a size outside 1..10 leaves it as it was.
+    void Desktopsize1Click();
+    // Rebuilds the miniatures from the windows' positions; repaints only what moved.
+    void UpdateMiniatures();
+    const Miniature* FindMiniature(WindowHandle window) const { return m_miniatures.Find(window); }
+    const MiniatureList& Miniatures() const { return m_miniatures; }
+
+    // Window events.
+    void FormShow();
+    void FormHide();
+    void FormResize();
+    void FormActivate() { m_active = true; }
+    void FormDeactivate() { m_active = false; }
+    // The first step of the program's orderly end.
+    void FormClose() { StopTimers(); }
+    void StopTimers();
+    void Timer1Timer() { UpdateMiniatures(); }
+    void Timer2Timer();
+    // The tray icon's click arms the auto hide from its option.
+    void ArmAutoHide() { m_timer2->SetEnabled(m_options.Get().autoHide); }
+
+    // The colour menu's outcome: the chosen colour, or nothing when the dialog
+    // was cancelled.
+    void ApplyColorCommand(GridColorCommand command, std::optional<ColorValue> chosen);
+    ColorValue CurrentColor(GridColorCommand command) const;
+
+    bool Shown() const { return m_shown; }
+    bool Active() const { return m_active; }
+    const Rect& FocusFrame() const { return m_focusFrame; }
+    const std::string& CoordinateLabel() const { return m_label; }
+    const GridColors& Colors() const { return m_colors; }
+    bool FillMiniatures() const { return m_fill; }
+    const Options& CurrentOptions() const { return m_options.Get(); }
+
+    Timer& Timer1() { return *m_timer1; }
+    Timer& Timer2() { return *m_timer2; }
+
+    // Switches the main menu between "Show Desktop Monitor" and "Close Desktop Monitor".
+    std::function<void(bool shown)> onShownChanged;
+
+private:
+    void OnOptionsChanged(const Options& options);
+    void MoveFocusFrame(const Rect& bounds);
+    void PlaceHeldHiddenWindows(Size screen);
+    void PlaceLiveWindows(Size screen, const Rect& cell);
+    void ReportChanges();
+    static unsigned AutoHideInterval(int delayMs);
+
+    WindowSystem& m_windows;
+    OptionsModel& m_options;
+    EngineState& m_state;
+    DesktopEngine& m_engine;
+    MonitorSurface& m_surface;
+    std::unique_ptr<Timer> m_timer1; // refresh
+    std::unique_ptr<Timer> m_timer2; // auto hide
+    std::size_t m_subscription = 0;
+    // The options this window follows, as last applied, to act only on what changed.
+    struct Followed
+    {
+        int sizeX = 0;
+        int sizeY = 0;
+        bool alwaysOnTop = false;
+        bool autoHide = false;
+        int autoHideDelay = 0;
+        bool showWndNames = false;
+        bool showWndIcons = false;
+    };
+    static Followed Follow(const Options& options);
+    Followed m_followed;
+
+    GridGeometry m_grid;
+    Rect m_focusFrame;
+    std::string m_label = "(0,0)";
+    MiniatureList m_miniatures;
+    GridColors m_colors = GridColors::Natural();
+    bool m_fill = true;
+    bool m_shown = false;
+    bool m_active = false;
+};
+
+} // namespace zim

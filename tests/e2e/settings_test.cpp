@@ -1,0 +1,152 @@
+// The program's settings in the user's registry: read at start, written at exit,
+// and what they change (here: compatibility classes in hide mode).
+
+#include "harness.h"
+
+#include <gtest/gtest.h>
+
+namespace zim::e2e
+{
+namespace
+{
+
+using namespace std::chrono_literals;
+
+std::wstring ReadSetting(const std::wstring& section, const std::wstring& name)
+{
+    wchar_t buffer[256] = {};
+    DWORD size = sizeof(buffer);
+    const std::wstring key = L"Software\\zimdesk.ini\\" + section;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+    {
+        return L"<missing>";
+    }
+    return buffer;
+}
+
+RECT RectOf(HWND hwnd)
+{
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+class Settings : public ::testing::Test
+{
+protected:
+    bool Start(const std::vector<SettingValue>& settings)
+    {
+        if (!StartZimDesk(m_app, settings) || !WaitUntil(
+                                                  [&]
+                                                  {
+                                                      const auto m = FindWindowOf(m_app.Id(), L"TZIMMonitor");
+                                                      return m && m->visible && FindWindowOf(m_app.Id(), L"TZIM");
+                                                  },
+                                                  15s))
+        {
+            return false;
+        }
+        monitor = FindWindowOf(m_app.Id(), L"TZIMMonitor")->hwnd;
+        main = FindWindowOf(m_app.Id(), L"TZIM")->hwnd;
+        return true;
+    }
+
+    void TearDown() override
+    {
+        if (m_app.Running())
+        {
+            PostMessageW(monitor, WM_CLOSE, 0, 0);
+            m_app.Wait(15s);
+        }
+    }
+
+    void ClickCell(int column, int row, int columns, int rows)
+    {
+        RECT client;
+        GetClientRect(monitor, &client);
+        const int cellW = client.right / columns;
+        const int cellH = client.bottom / rows;
+        const LPARAM at = MAKELPARAM(column * cellW + cellW / 2, row * cellH + cellH / 2);
+        PostMessageW(monitor, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(monitor, WM_LBUTTONUP, 0, at);
+    }
+
+    HWND monitor = nullptr;
+    HWND main = nullptr;
+    ChildProcess m_app;
+};
+
+TEST_F(Settings, TheStoredGridSizeAndMonitorPlaceApplyAndExitWritesTheWindowState)
+{
+    ASSERT_TRUE(Start({{L"Options", L"SizeX", L"4"},
+                       {L"Options", L"SizeY", L"2"},
+                       {L"ZIMMonitor", L"Left", L"200"},
+                       {L"ZIMMonitor", L"Top", L"150"},
+                       {L"ZIMMonitor", L"Width", L"200"},
+                       {L"ZIMMonitor", L"Height", L"120"}}));
+    DWORD_PTR columns = 0;
+    DWORD_PTR rows = 0;
+    SendMessageTimeoutW(main, WM_USER + 7, 0, 0, SMTO_ABORTIFHUNG, 2000, &columns);
+    SendMessageTimeoutW(main, WM_USER + 8, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows);
+    EXPECT_EQ(columns, 4u);
+    EXPECT_EQ(rows, 2u);
+    const RECT placed = RectOf(monitor);
+    EXPECT_EQ(placed.left, 200);
+    EXPECT_EQ(placed.top, 150);
+    EXPECT_EQ(placed.right - placed.left, 200);
+    SaveScreenshot(L"settings-4x2");
+
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app.Wait(15s).has_value());
+    EXPECT_EQ(ReadSetting(L"ZIMMonitor", L"Left"), L"200");
+    EXPECT_EQ(ReadSetting(L"ZIMMonitor", L"Width"), L"200");
+    EXPECT_EQ(ReadSetting(L"ZIMMonitor", L"Visible"), L"1");
+    EXPECT_EQ(ReadSetting(L"ZIM", L"Visible"), L"0");
+    EXPECT_EQ(ReadSetting(L"Options", L"SizeX"), L"4");
+    EXPECT_EQ(ReadSetting(L"ZIM", L"Top"), L"224");
+}
+
+TEST_F(Settings, ACompatibilityClassWindowIsHiddenWhileItsDesktopIsAwayAndReturns)
+{
+    ChildProcess helper;
+    ASSERT_TRUE(helper.Start(BinDir() + L"\\testwin.exe",
+                             L"open --class ZimRollUp --title \"Roll-up window\" --rect 150,120,320,220", true));
+    HWND rollUp = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&]
+        {
+            const auto w = FindWindowOf(helper.Id(), L"ZimRollUp");
+            rollUp = (w && w->visible) ? w->hwnd : nullptr;
+            return rollUp != nullptr;
+        },
+        15s));
+    const RECT place = RectOf(rollUp);
+    ASSERT_TRUE(Start({{L"Hidden", L"NbrOfHiddenWC", L"1"}, {L"Hidden", L"HiddenWC1", L"ZimRollUp"}}));
+
+    ClickCell(1, 0, 3, 3);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(rollUp); }, 10s)) << "the window was not hidden";
+    EXPECT_TRUE(SameRect(RectOf(rollUp), place)) << "a hidden window rests on the visible screen";
+    SaveScreenshot(L"settings-rollup-hidden");
+
+    ClickCell(0, 0, 3, 3);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(rollUp) != FALSE; }, 10s)) << "the window did not come back";
+    EXPECT_TRUE(SameRect(RectOf(rollUp), place));
+    SaveScreenshot(L"settings-rollup-back");
+
+    // Left hidden on another desktop, it is shown again when the program ends.
+    ClickCell(2, 2, 3, 3);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(rollUp); }, 10s));
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app.Wait(15s).has_value());
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(rollUp) != FALSE; }, 5s));
+    EXPECT_TRUE(SameRect(RectOf(rollUp), place));
+}
+
+} // namespace
+} // namespace zim::e2e

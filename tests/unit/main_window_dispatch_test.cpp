@@ -1,0 +1,148 @@
+// The hidden main window's answers to every message number it handles, and what
+// each one does, against the simulated desktop.
+
+#include "app/main_window_dispatch.h"
+#include "fake_monitor.h"
+#include "platform/hook_library.h"
+#include "platform/sim/sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+
+namespace zim
+{
+namespace
+{
+
+constexpr std::uint32_t kWmUser = 0x0400;
+constexpr std::uintptr_t kPairAddress = 0x10000;
+
+class MainWindowDispatchTest : public ::testing::Test
+{
+protected:
+    MainWindowDispatchTest()
+    {
+        engine.SetMonitor(&monitor);
+        options.Update(
+            [](Options& o)
+            {
+                o.sizeX = 4;
+                o.sizeY = 2;
+            });
+    }
+
+    std::optional<std::intptr_t> Send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0)
+    {
+        return dispatch.Dispatch(message, wParam, lParam);
+    }
+
+    sim::SimDesktop desktop{{1024, 768}, 30};
+    OptionsModel options;
+    EngineState state{desktop};
+    DesktopEngine engine{desktop, desktop, options, state};
+    testing::FakeMonitor monitor{GridGeometry({120, 60}, 4, 2)};
+    // Readable memory of this process, by address.
+    std::map<std::uintptr_t, std::pair<std::int32_t, std::int32_t>> memory;
+    int sessionEnds = 0;
+    MainWindowDispatch dispatch{state,
+                                options,
+                                engine,
+                                desktop,
+                                [this](std::uintptr_t address, std::int32_t& dx, std::int32_t& dy)
+                                {
+                                    const auto it = memory.find(address);
+                                    if (it == memory.end())
+                                    {
+                                        return false;
+                                    }
+                                    std::tie(dx, dy) = it->second;
+                                    return true;
+                                },
+                                [this] { ++sessionEnds; }};
+};
+
+TEST_F(MainWindowDispatchTest, EveryMessageNumberAnswersItsResult)
+{
+    struct Case
+    {
+        const char* name;
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::optional<std::intptr_t> result; // nothing: default processing
+    };
+    const Case cases[] = {
+        {"ZIM_APPSTARTING", state.MsgAppStarting, 0, 10},
+        {"ZIM_APPSTARTED", state.MsgAppStarted, 5, 10},
+        {"WM_SETTINGCHANGE", 0x001A, 0, std::nullopt},
+        {"WM_ENDSESSION(FALSE)", 0x0016, 0, 0},
+        {"WM_USER+4", kWmUser + 4, 0, 0},
+        {"WM_USER+5", kWmUser + 5, 0, 0},
+        {"WM_USER+6", kWmUser + 6, 0, std::nullopt},
+        {"WM_USER+7", kWmUser + 7, 0, 4},
+        {"WM_USER+8", kWmUser + 8, 0, 2},
+        {"WM_USER+9", kWmUser + 9, 0, 0},
+        {"WM_USER+1", kWmUser + 1, 0, std::nullopt},
+        {"WM_PAINT", 0x000F, 0, std::nullopt},
+        {"WM_QUERYENDSESSION", 0x0011, 0, std::nullopt},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(Send(c.message, c.wParam), c.result) << c.name;
+    }
+    EXPECT_EQ(sessionEnds, 0);
+
+    // The grid size is read at each question, not cached.
+    options.Update(
+        [](Options& o)
+        {
+            o.sizeX = 10;
+            o.sizeY = 1;
+        });
+    EXPECT_EQ(Send(hookmsg::kGetSizeX), 10);
+    EXPECT_EQ(Send(hookmsg::kGetSizeY), 1);
+}
+
+TEST_F(MainWindowDispatchTest, OnlyARealSessionEndEndsTheProgram)
+{
+    EXPECT_EQ(Send(0x0016, 0), 0);
+    EXPECT_EQ(sessionEnds, 0);
+
+    EXPECT_EQ(Send(0x0016, 1), 0);
+    EXPECT_EQ(sessionEnds, 1);
+}
+
+TEST_F(MainWindowDispatchTest, SettingChangeRefreshesTheWorkArea)
+{
+    EXPECT_EQ(dispatch.WorkArea(), Rect::FromSize(0, 0, 1024, 738));
+    // The task bar moves to the top and grows.
+    desktop.SetScreenSize({1024, 768}, Rect{0, 60, 1024, 768});
+    EXPECT_EQ(dispatch.WorkArea(), Rect::FromSize(0, 0, 1024, 738)) << "cached until told";
+    EXPECT_EQ(Send(0x001A), std::nullopt);
+    EXPECT_EQ(dispatch.WorkArea(), (Rect{0, 60, 1024, 768}));
+}
+
+TEST_F(MainWindowDispatchTest, HideModeMoveTakesTheShiftFromTheAddressAndIgnoresOneThatCannotBeRead)
+{
+    const WindowHandle w = desktop.AddWindow({});
+    const Rect before = desktop.GetWindowRect(w).value();
+    memory[kPairAddress] = {30, -20};
+
+    EXPECT_EQ(Send(hookmsg::kHideModeMove, w, static_cast<std::intptr_t>(kPairAddress)), 0);
+    EXPECT_EQ(desktop.GetWindowRect(w).value(), before.Offset(30, -20));
+
+    // A bogus address from another process: answered, nothing moves, nothing held.
+    EXPECT_EQ(Send(hookmsg::kHideModeMove, w, 0xDEAD), 0);
+    EXPECT_EQ(Send(hookmsg::kHideModeMove, w, 0), 0);
+    EXPECT_EQ(desktop.GetWindowRect(w).value(), before.Offset(30, -20));
+    EXPECT_TRUE(state.HideWndList.empty());
+
+    // A window that is gone.
+    desktop.DestroyWindow(w);
+    EXPECT_EQ(Send(hookmsg::kHideModeMove, w, static_cast<std::intptr_t>(kPairAddress)), 0);
+    EXPECT_TRUE(state.HideWndList.empty());
+}
+
+} // namespace
+} // namespace zim
