@@ -80,11 +80,11 @@ Result Measure(int windowCount, bool oneMoves, int refreshes)
     WindowHandle last = kNoWindow;
     for (int i = 0; i < windowCount; ++i)
     {
-        sim::WindowSpec spec;
-        spec.title = "Window " + std::to_string(i);
+        sim::WindowSetup setup;
+        setup.title = "Window " + std::to_string(i);
         // Spread over the nine desktops of the default grid.
-        spec.rect = Rect::FromSize((i % 3) * 1024 + (i * 37) % 600, ((i / 3) % 3) * 768 + (i * 53) % 400, 300, 200);
-        last = desktop.AddWindow(spec);
+        setup.rect = Rect::FromSize((i % 3) * 1024 + (i * 37) % 600, ((i / 3) % 3) * 768 + (i * 53) % 400, 300, 200);
+        last = desktop.AddWindow(setup);
     }
     model.FormShow();
     model.UpdateMiniatures(); // warm: every slot exists and the change lists have grown

@@ -10,7 +10,7 @@ namespace
 {
 
 using sim::SimDesktop;
-using sim::WindowSpec;
+using sim::WindowSetup;
 
 constexpr int W = 1024;
 constexpr int H = 768;
@@ -28,11 +28,11 @@ protected:
     WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
                      const std::string& className = "Notepad")
     {
-        WindowSpec spec;
-        spec.title = title;
-        spec.className = className;
-        spec.rect = rect;
-        return desktop.AddWindow(spec);
+        WindowSetup setup;
+        setup.title = title;
+        setup.className = className;
+        setup.rect = rect;
+        return desktop.AddWindow(setup);
     }
     Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
 
@@ -156,7 +156,7 @@ TEST_F(DesktopEngineTest, MinimisedAndHiddenWindowsKeepTheirPlace)
     const auto minimised = Add("min", Rect::FromSize(100, 100, 300, 200));
     desktop.SetMinimized(minimised, true);
     const Rect parked = RectOf(minimised);
-    WindowSpec hiddenSpec;
+    WindowSetup hiddenSpec;
     hiddenSpec.visible = false;
     const auto hidden = desktop.AddWindow(hiddenSpec);
     const Rect hiddenPlace = RectOf(hidden);
@@ -278,7 +278,7 @@ TEST_F(DesktopEngineTest, TheMonitorIsNeverRememberedAsADesktopsActiveWindow)
     engine.DrawGrid1SelectCell(1, 0);
     EXPECT_EQ(state.LastActiveWnd[0][0], a);
 
-    WindowSpec monitorSpec;
+    WindowSetup monitorSpec;
     monitorSpec.className = "TZIMMonitor";
     const auto monitorWindow = desktop.AddWindow(monitorSpec);
     monitor.m_window = monitorWindow;

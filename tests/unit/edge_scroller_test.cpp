@@ -10,7 +10,7 @@ namespace
 {
 
 using sim::SimDesktop;
-using sim::WindowSpec;
+using sim::WindowSetup;
 
 constexpr int W = 1024;
 constexpr int H = 768;
@@ -44,11 +44,11 @@ protected:
     Point Current() const { return {state.CurrentX, state.CurrentY}; }
     WindowHandle Add(const std::string& title, Rect rect, const std::string& className = "Notepad")
     {
-        WindowSpec spec;
-        spec.title = title;
-        spec.className = className;
-        spec.rect = rect;
-        return desktop.AddWindow(spec);
+        WindowSetup setup;
+        setup.title = title;
+        setup.className = className;
+        setup.rect = rect;
+        return desktop.AddWindow(setup);
     }
 
     SimDesktop desktop{{W, H}, kTaskbar};

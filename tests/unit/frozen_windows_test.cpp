@@ -11,7 +11,7 @@ namespace
 {
 
 using sim::SimDesktop;
-using sim::WindowSpec;
+using sim::WindowSetup;
 using Outcome = TZIMMoveWnd::Outcome;
 
 constexpr int W = 1024;
@@ -29,9 +29,9 @@ protected:
 
     WindowHandle AddHung(std::uint64_t forMs, Rect rect = Rect::FromSize(100, 100, 300, 200))
     {
-        WindowSpec spec;
-        spec.rect = rect;
-        const auto w = desktop.AddWindow(spec);
+        WindowSetup setup;
+        setup.rect = rect;
+        const auto w = desktop.AddWindow(setup);
         desktop.HangUntil(w, desktop.NowMs() + forMs);
         return w;
     }
@@ -141,9 +141,9 @@ TEST_F(FrozenWindowsTest, AWorkerProbesForASecondAtATime)
 TEST_F(FrozenWindowsTest, ExitGathersAHungWindowLeftOnAnotherDesktopOnceItWakes)
 {
     const Rect place = Rect::FromSize(100, 100, 300, 200);
-    WindowSpec spec;
-    spec.rect = place;
-    const auto w = desktop.AddWindow(spec);
+    WindowSetup setup;
+    setup.rect = place;
+    const auto w = desktop.AddWindow(setup);
     engine.DrawGrid1SelectCell(2, 0); // w now lies two screens to the left
     desktop.HangUntil(w, desktop.NowMs() + 20000);
     engine.DrawGrid1SelectCell(1, 0); // frozen with a pending shift

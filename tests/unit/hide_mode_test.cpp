@@ -11,7 +11,7 @@ namespace
 {
 
 using sim::SimDesktop;
-using sim::WindowSpec;
+using sim::WindowSetup;
 
 constexpr int W = 1024;
 constexpr int H = 768;
@@ -28,11 +28,11 @@ protected:
 
     WindowHandle Add(const std::string& className, Rect rect = Rect::FromSize(100, 100, 400, 300))
     {
-        WindowSpec spec;
-        spec.className = className;
-        spec.title = className + " window";
-        spec.rect = rect;
-        return desktop.AddWindow(spec);
+        WindowSetup setup;
+        setup.className = className;
+        setup.title = className + " window";
+        setup.rect = rect;
+        return desktop.AddWindow(setup);
     }
     const HideWndItem* EntryOf(WindowHandle w)
     {
@@ -115,10 +115,10 @@ TEST_F(HideModeTest, WithHideAllOnAWindowStillPartlyOnScreenIsMovedNotHidden)
 
 TEST_F(HideModeTest, AWindowItsApplicationHidIsLeftAlone)
 {
-    WindowSpec spec;
-    spec.className = "RollUp";
-    spec.visible = false;
-    const auto w = desktop.AddWindow(spec);
+    WindowSetup setup;
+    setup.className = "RollUp";
+    setup.visible = false;
+    const auto w = desktop.AddWindow(setup);
     const Rect place = RectOf(w);
     engine.DrawGrid1SelectCell(1, 0);
     EXPECT_EQ(RectOf(w), place);

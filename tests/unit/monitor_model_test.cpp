@@ -15,7 +15,7 @@ namespace
 {
 
 using sim::SimDesktop;
-using sim::WindowSpec;
+using sim::WindowSetup;
 
 constexpr int W = 1024;
 constexpr int H = 768;
@@ -75,11 +75,11 @@ protected:
     WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
                      const std::string& className = "Notepad")
     {
-        WindowSpec spec;
-        spec.title = title;
-        spec.className = className;
-        spec.rect = rect;
-        return desktop.AddWindow(spec);
+        WindowSetup setup;
+        setup.title = title;
+        setup.className = className;
+        setup.rect = rect;
+        return desktop.AddWindow(setup);
     }
 
     std::vector<WindowHandle> Tags() const
@@ -152,7 +152,7 @@ TEST_F(MonitorModelTest, MinimisedHiddenParkedAndDesktopBackgroundWindowsGetNoMi
     const auto shown = Add("shown");
     const auto minimised = Add("minimised");
     desktop.SetMinimized(minimised, true);
-    WindowSpec hiddenSpec;
+    WindowSetup hiddenSpec;
     hiddenSpec.visible = false;
     const auto hidden = desktop.AddWindow(hiddenSpec);
     const auto parked = Add("parked", Rect::FromSize(-32000, -32000, 160, 30));
@@ -235,12 +235,12 @@ TEST_F(MonitorModelTest, ASlotTakenByAnotherWindowInTheSamePlaceIsRepainted)
 TEST_F(MonitorModelTest, WindowsHeldHiddenComeFirstFromTheLastEntryAtTheirStoredPlace)
 {
     const auto live = Add("live");
-    WindowSpec spec;
-    spec.visible = false;
-    const auto first = desktop.AddWindow(spec);
-    const auto second = desktop.AddWindow(spec);
-    const auto released = desktop.AddWindow(spec);
-    const auto gone = desktop.AddWindow(spec);
+    WindowSetup setup;
+    setup.visible = false;
+    const auto first = desktop.AddWindow(setup);
+    const auto second = desktop.AddWindow(setup);
+    const auto released = desktop.AddWindow(setup);
+    const auto gone = desktop.AddWindow(setup);
     const auto hold = [&](WindowHandle w, Rect at, bool hidden)
     {
         auto item = std::make_unique<HideWndItem>();

@@ -7,20 +7,20 @@ namespace zim::sim
 namespace
 {
 
-WindowSpec Spec(const char* title, Rect rect = Rect::FromSize(10, 20, 300, 200))
+WindowSetup Win(const char* title, Rect rect = Rect::FromSize(10, 20, 300, 200))
 {
-    WindowSpec spec;
-    spec.title = title;
-    spec.rect = rect;
-    return spec;
+    WindowSetup setup;
+    setup.title = title;
+    setup.rect = rect;
+    return setup;
 }
 
 TEST(SimDesktop, NewWindowsGoOnTopAndTheWalkFollowsZOrder)
 {
     SimDesktop desktop;
-    const auto a = desktop.AddWindow(Spec("a"));
-    const auto b = desktop.AddWindow(Spec("b"));
-    const auto c = desktop.AddWindow(Spec("c"));
+    const auto a = desktop.AddWindow(Win("a"));
+    const auto b = desktop.AddWindow(Win("b"));
+    const auto c = desktop.AddWindow(Win("c"));
     EXPECT_EQ(desktop.ZOrder(), (std::vector<WindowHandle>{c, b, a}));
     EXPECT_EQ(desktop.GetTopWindow(), c);
     EXPECT_EQ(desktop.GetNextWindow(c), b);
@@ -49,8 +49,8 @@ TEST(SimDesktop, NewWindowsGoOnTopAndTheWalkFollowsZOrder)
 TEST(SimDesktop, EnumerationToleratesWindowsDestroyedDuringIt)
 {
     SimDesktop desktop;
-    const auto a = desktop.AddWindow(Spec("a"));
-    const auto b = desktop.AddWindow(Spec("b"));
+    const auto a = desktop.AddWindow(Win("a"));
+    const auto b = desktop.AddWindow(Win("b"));
     int visited = 0;
     desktop.EnumWindows(
         [&](WindowHandle w)
@@ -70,7 +70,7 @@ TEST(SimDesktop, MinimisedWindowsAreParkedAndRestoredToTheirPlace)
 {
     SimDesktop desktop;
     const Rect place = Rect::FromSize(50, 60, 200, 100);
-    const auto w = desktop.AddWindow(Spec("w", place));
+    const auto w = desktop.AddWindow(Win("w", place));
     desktop.SetMinimized(w, true);
     EXPECT_TRUE(desktop.IsIconic(w));
     EXPECT_EQ(desktop.GetWindowRect(w)->left, SimDesktop::kParked);
@@ -82,7 +82,7 @@ TEST(SimDesktop, MinimisedWindowsAreParkedAndRestoredToTheirPlace)
 TEST(SimDesktop, MovesKeepTheSize)
 {
     SimDesktop desktop;
-    const auto w = desktop.AddWindow(Spec("w", Rect::FromSize(10, 20, 300, 200)));
+    const auto w = desktop.AddWindow(Win("w", Rect::FromSize(10, 20, 300, 200)));
     EXPECT_TRUE(desktop.MoveWindow(w, {-1014, 20}));
     EXPECT_EQ(*desktop.GetWindowRect(w), Rect::FromSize(-1014, 20, 300, 200));
     EXPECT_EQ(desktop.MoveCount(w), 1);
@@ -92,7 +92,7 @@ TEST(SimDesktop, MovesKeepTheSize)
 TEST(SimDesktop, ProbeOfABusyWindowCostsTheTimeoutInSimulatedTime)
 {
     SimDesktop desktop;
-    const auto w = desktop.AddWindow(Spec("busy"));
+    const auto w = desktop.AddWindow(Win("busy"));
     const auto start = desktop.NowMs();
     desktop.HangUntil(w, start + 3000);
 
@@ -111,7 +111,7 @@ TEST(SimDesktop, ProbeOfABusyWindowCostsTheTimeoutInSimulatedTime)
 TEST(SimDesktop, ProbeWaitsForAWindowThatWakesWithinTheTimeout)
 {
     SimDesktop desktop;
-    const auto w = desktop.AddWindow(Spec("slow"));
+    const auto w = desktop.AddWindow(Win("slow"));
     const auto start = desktop.NowMs();
     desktop.HangUntil(w, start + 40);
     EXPECT_TRUE(desktop.ProbeWindow(w, 100));
@@ -125,7 +125,7 @@ TEST(SimDesktop, ProbeWaitsForAWindowThatWakesWithinTheTimeout)
 TEST(SimDesktop, ASynchronousMoveOfAHungWindowBlocksAndIsCounted)
 {
     SimDesktop desktop;
-    const auto w = desktop.AddWindow(Spec("hung"));
+    const auto w = desktop.AddWindow(Win("hung"));
     const auto start = desktop.NowMs();
     desktop.HangUntil(w, start + 4000);
     desktop.MoveWindow(w, {0, 0});
@@ -136,7 +136,7 @@ TEST(SimDesktop, ASynchronousMoveOfAHungWindowBlocksAndIsCounted)
 TEST(SimDesktop, AnAsynchronousMoveWaitsForTheWindowToWake)
 {
     SimDesktop desktop;
-    const auto w = desktop.AddWindow(Spec("hung", Rect::FromSize(-2048, 0, 100, 100)));
+    const auto w = desktop.AddWindow(Win("hung", Rect::FromSize(-2048, 0, 100, 100)));
     desktop.HangUntil(w, desktop.NowMs() + 4000);
     EXPECT_TRUE(desktop.MoveWindowAsync(w, {5, 6}));
     EXPECT_EQ(desktop.GetWindowRect(w)->left, -2048);
@@ -150,7 +150,7 @@ TEST(SimDesktop, AnAsynchronousMoveWaitsForTheWindowToWake)
 TEST(SimDesktop, DestroyOnProbeModelsAWindowDyingMidSwitch)
 {
     SimDesktop desktop;
-    const auto w = desktop.AddWindow(Spec("dying"));
+    const auto w = desktop.AddWindow(Win("dying"));
     desktop.DestroyOnNextProbe(w);
     EXPECT_FALSE(desktop.ProbeWindow(w, 100));
     EXPECT_FALSE(desktop.IsWindow(w));

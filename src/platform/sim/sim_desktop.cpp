@@ -63,16 +63,16 @@ SimDesktop::~SimDesktop()
     }
 }
 
-WindowHandle SimDesktop::AddWindow(const WindowSpec& spec)
+WindowHandle SimDesktop::AddWindow(const WindowSetup& setup)
 {
     const WindowHandle handle = m_nextHandle;
     m_nextHandle += 4;
     Window window;
-    window.spec = spec;
-    window.restoreRect = spec.rect;
-    if (spec.minimized)
+    window.setup = setup;
+    window.restoreRect = setup.rect;
+    if (setup.minimized)
     {
-        window.spec.rect = Rect::FromSize(kParked, kParked, 160, 24);
+        window.setup.rect = Rect::FromSize(kParked, kParked, 160, 24);
     }
     m_windows.emplace(handle, window);
     m_zOrder.insert(m_zOrder.begin(), handle);
@@ -93,7 +93,7 @@ void SimDesktop::SetTitle(WindowHandle w, const std::string& title)
 {
     if (Window* window = Find(w))
     {
-        window->spec.title = title;
+        window->setup.title = title;
     }
 }
 
@@ -101,7 +101,7 @@ void SimDesktop::SetRect(WindowHandle w, const Rect& rect)
 {
     if (Window* window = Find(w))
     {
-        window->spec.rect = rect;
+        window->setup.rect = rect;
     }
 }
 
@@ -238,7 +238,7 @@ void SimDesktop::ApplyWokenAsyncMoves()
         {
             const Point p = *window.pendingAsyncMove;
             window.pendingAsyncMove.reset();
-            window.spec.rect = Rect::FromSize(p.x, p.y, window.spec.rect.Width(), window.spec.rect.Height());
+            window.setup.rect = Rect::FromSize(p.x, p.y, window.setup.rect.Width(), window.setup.rect.Height());
             ++window.moves;
         }
     }
@@ -300,19 +300,19 @@ bool SimDesktop::IsWindow(WindowHandle w)
 bool SimDesktop::IsWindowVisible(WindowHandle w)
 {
     const Window* window = Find(w);
-    return window && window->spec.visible;
+    return window && window->setup.visible;
 }
 
 bool SimDesktop::IsIconic(WindowHandle w)
 {
     const Window* window = Find(w);
-    return window && window->spec.minimized;
+    return window && window->setup.minimized;
 }
 
 bool SimDesktop::IsZoomed(WindowHandle w)
 {
     const Window* window = Find(w);
-    return window && window->spec.maximized;
+    return window && window->setup.maximized;
 }
 
 std::optional<Rect> SimDesktop::GetWindowRect(WindowHandle w)
@@ -322,25 +322,25 @@ std::optional<Rect> SimDesktop::GetWindowRect(WindowHandle w)
     {
         return std::nullopt;
     }
-    return window->spec.rect;
+    return window->setup.rect;
 }
 
 std::string SimDesktop::GetClassName(WindowHandle w)
 {
     const Window* window = Find(w);
-    return window ? window->spec.className : std::string();
+    return window ? window->setup.className : std::string();
 }
 
 std::string SimDesktop::GetWindowText(WindowHandle w)
 {
     const Window* window = Find(w);
-    return window ? window->spec.title : std::string();
+    return window ? window->setup.title : std::string();
 }
 
 std::uint32_t SimDesktop::GetWindowProcessId(WindowHandle w)
 {
     const Window* window = Find(w);
-    return window ? window->spec.processId : 0;
+    return window ? window->setup.processId : 0;
 }
 
 bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
@@ -356,8 +356,8 @@ bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
         ++m_blockedMoves;
         WaitUntilAwake(*window);
     }
-    const Rect& r = window->spec.rect;
-    window->spec.rect = Rect::FromSize(topLeft.x, topLeft.y, r.Width(), r.Height());
+    const Rect& r = window->setup.rect;
+    window->setup.rect = Rect::FromSize(topLeft.x, topLeft.y, r.Width(), r.Height());
     ++window->moves;
     return true;
 }
@@ -384,34 +384,34 @@ void SimDesktop::ShowWindow(WindowHandle w, ShowCommand command)
     switch (command)
     {
     case ShowCommand::Hide:
-        window->spec.visible = false;
+        window->setup.visible = false;
         if (m_foreground == w)
         {
             m_foreground = kNoWindow;
         }
         break;
     case ShowCommand::Show:
-        window->spec.visible = true;
+        window->setup.visible = true;
         SetForegroundWindow(w);
         break;
     case ShowCommand::ShowNoActivate:
-        window->spec.visible = true;
+        window->setup.visible = true;
         break;
     case ShowCommand::Minimize:
-        if (!window->spec.minimized)
+        if (!window->setup.minimized)
         {
-            window->restoreRect = window->spec.rect;
-            window->spec.minimized = true;
-            window->spec.rect = Rect::FromSize(kParked, kParked, 160, 24);
+            window->restoreRect = window->setup.rect;
+            window->setup.minimized = true;
+            window->setup.rect = Rect::FromSize(kParked, kParked, 160, 24);
         }
         break;
     case ShowCommand::Restore:
-        if (window->spec.minimized)
+        if (window->setup.minimized)
         {
-            window->spec.minimized = false;
-            window->spec.rect = window->restoreRect;
+            window->setup.minimized = false;
+            window->setup.rect = window->restoreRect;
         }
-        window->spec.visible = true;
+        window->setup.visible = true;
         break;
     }
 }
@@ -486,7 +486,7 @@ std::optional<std::intptr_t> SimDesktop::HitTest(WindowHandle w, Point screen, u
     {
         return std::nullopt;
     }
-    const Rect& r = Find(w)->spec.rect;
+    const Rect& r = Find(w)->setup.rect;
     if (!r.Contains(screen))
     {
         return hit::kNowhere;

@@ -17,7 +17,7 @@
 namespace zim::sim
 {
 
-struct WindowSpec
+struct WindowSetup
 {
     std::string className = "SimWindow";
     std::string title;
@@ -42,7 +42,7 @@ public:
 
     // --- building the scene ---
     // The new window goes on top of the z-order.
-    WindowHandle AddWindow(const WindowSpec& spec);
+    WindowHandle AddWindow(const WindowSetup& setup);
     void DestroyWindow(WindowHandle w);
     void SetTitle(WindowHandle w, const std::string& title);
     void SetRect(WindowHandle w, const Rect& rect);
@@ -123,7 +123,7 @@ private:
 
     struct Window
     {
-        WindowSpec spec;
+        WindowSetup setup;
         Rect restoreRect;
         std::uint64_t hungUntil = 0;
         std::uint64_t hungSince = 0;
