@@ -14,13 +14,6 @@ using namespace std::chrono_literals;
 
 constexpr UINT kHangMessage = WM_APP + 1; // the helper's window sleeps for wParam ms
 
-RECT RectOf(HWND hwnd)
-{
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
 class FrozenWindows : public ::testing::Test
 {
 protected:
@@ -53,32 +46,10 @@ protected:
     // Each helper window lives in a process of its own, so hanging one leaves the other awake.
     HWND OpenHelper(ChildProcess& process, const std::wstring& title, const std::wstring& rect)
     {
-        if (!process.Start(BinDir() + L"\\testwin.exe", L"open --title \"" + title + L"\" --rect " + rect, true))
-        {
-            return nullptr;
-        }
-        HWND found = nullptr;
-        WaitUntil(
-            [&]
-            {
-                const auto w = FindWindowOf(process.Id(), L"ZimTestWindow");
-                found = (w && w->visible) ? w->hwnd : nullptr;
-                return found != nullptr;
-            },
-            15s);
-        return found;
+        return OpenTestWindow(process, L"--title \"" + title + L"\" --rect " + rect);
     }
 
-    void ClickCell(int column, int row)
-    {
-        RECT client;
-        GetClientRect(monitor, &client);
-        const int cellW = client.right / 3;
-        const int cellH = client.bottom / 3;
-        const LPARAM at = MAKELPARAM(column * cellW + cellW / 2, row * cellH + cellH / 2);
-        PostMessageW(monitor, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(monitor, WM_LBUTTONUP, 0, at);
-    }
+    void ClickCell(int column, int row) { ClickMonitorCell(monitor, column, row); }
 
     int screenW = 0;
     HWND monitor = nullptr;
@@ -91,37 +62,37 @@ protected:
 
 TEST_F(FrozenWindows, ASwitchLeavesAHungWindowAndItFollowsWhenItWakes)
 {
-    const RECT busyBefore = RectOf(busy);
-    const RECT calmBefore = RectOf(calm);
+    const RECT busyBefore = WindowRect(busy);
+    const RECT calmBefore = WindowRect(calm);
     PostMessageW(busy, kHangMessage, 4000, 0);
     Sleep(200); // let the helper enter its sleep
 
     ClickCell(1, 0);
-    ASSERT_TRUE(WaitUntil([&] { return RectOf(calm).left == calmBefore.left - screenW; }, 3s))
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(calm).left == calmBefore.left - screenW; }, 3s))
         << "the switch stalled behind the hung window";
-    EXPECT_EQ(RectOf(busy).left, busyBefore.left) << "a hung window must not be moved while it sleeps";
+    EXPECT_EQ(WindowRect(busy).left, busyBefore.left) << "a hung window must not be moved while it sleeps";
     SaveScreenshot(L"frozen-switched");
 
-    EXPECT_TRUE(WaitUntil([&] { return RectOf(busy).left == busyBefore.left - screenW; }, 15s))
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(busy).left == busyBefore.left - screenW; }, 15s))
         << "the window did not follow to its desktop after it woke";
-    EXPECT_EQ(RectOf(busy).top, busyBefore.top);
+    EXPECT_EQ(WindowRect(busy).top, busyBefore.top);
 }
 
 TEST_F(FrozenWindows, ExitWithAHungWindowOffScreenStillBringsItBack)
 {
-    const RECT busyBefore = RectOf(busy);
-    const RECT calmBefore = RectOf(calm);
+    const RECT busyBefore = WindowRect(busy);
+    const RECT calmBefore = WindowRect(calm);
     ClickCell(1, 0);
-    ASSERT_TRUE(WaitUntil([&] { return RectOf(busy).left == busyBefore.left - screenW; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(busy).left == busyBefore.left - screenW; }, 5s));
 
     PostMessageW(busy, kHangMessage, 5000, 0);
     Sleep(200);
     PostMessageW(monitor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(m_app.Wait(15s).has_value()) << "the program did not end";
 
-    EXPECT_TRUE(WaitUntil([&] { return RectOf(busy).left == busyBefore.left; }, 15s))
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(busy).left == busyBefore.left; }, 15s))
         << "the hung window stayed off screen after the program ended";
-    EXPECT_EQ(RectOf(calm).left, calmBefore.left);
+    EXPECT_EQ(WindowRect(calm).left, calmBefore.left);
     SaveScreenshot(L"frozen-after-exit");
 }
 

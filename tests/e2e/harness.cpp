@@ -67,6 +67,47 @@ std::optional<WindowInfo> FindWindowOf(DWORD processId, const std::wstring& clas
     return std::nullopt;
 }
 
+RECT WindowRect(HWND hwnd)
+{
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+HWND OpenTestWindow(ChildProcess& process, const std::wstring& arguments, const std::wstring& className)
+{
+    if (!process.Start(BinDir() + L"\\testwin.exe", L"open " + arguments, true))
+    {
+        return nullptr;
+    }
+    HWND found = nullptr;
+    WaitUntil(
+        [&]
+        {
+            const auto w = FindWindowOf(process.Id(), className);
+            found = (w && w->visible) ? w->hwnd : nullptr;
+            return found != nullptr;
+        },
+        std::chrono::seconds(15));
+    return found;
+}
+
+void ClickMonitorCell(HWND monitor, int column, int row, int columns, int rows)
+{
+    RECT client;
+    GetClientRect(monitor, &client);
+    const int cellW = client.right / columns;
+    const int cellH = client.bottom / rows;
+    const LPARAM at = MAKELPARAM(column * cellW + cellW / 2, row * cellH + cellH / 2);
+    PostMessageW(monitor, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(monitor, WM_LBUTTONUP, 0, at);
+}
+
 bool WouldHaveTaskbarButton(const WindowInfo& window)
 {
     if (window.exStyle & WS_EX_APPWINDOW)

@@ -35,6 +35,9 @@ std::vector<WindowInfo> TopLevelWindows();
 std::vector<WindowInfo> TopLevelWindowsOf(DWORD processId);
 std::optional<WindowInfo> FindWindowOf(DWORD processId, const std::wstring& className);
 
+RECT WindowRect(HWND hwnd);
+bool SameRect(const RECT& a, const RECT& b);
+
 // Whether the shell would give the window a task-bar button if it were shown:
 // unowned and not a tool window, or marked as an application window.
 bool WouldHaveTaskbarButton(const WindowInfo& window);
@@ -67,6 +70,15 @@ private:
     HANDLE m_outputRead = nullptr;
     std::string m_buffer;
 };
+
+// Opens a window of the helper program in a process of its own (so that hanging
+// one leaves the others awake) and waits for it; its handle, or null.
+HWND OpenTestWindow(ChildProcess& process, const std::wstring& arguments,
+                    const std::wstring& className = L"ZimTestWindow");
+
+// A left press and release in the middle of a cell of the monitor's grid, laid
+// out as columns x rows over its client area.
+void ClickMonitorCell(HWND monitor, int column, int row, int columns = 3, int rows = 3);
 
 // Starts zimdesk.exe on first-run settings: each test begins from the defaults,
 // whatever an earlier program saved at its exit. Extra settings, as

@@ -11,13 +11,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-RECT RectOf(HWND hwnd)
-{
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
 class Input : public ::testing::Test
 {
 protected:
@@ -49,20 +42,7 @@ protected:
 
     HWND OpenHelper(ChildProcess& process, const std::wstring& title, const std::wstring& rect)
     {
-        if (!process.Start(BinDir() + L"\\testwin.exe", L"open --title \"" + title + L"\" --rect " + rect, true))
-        {
-            return nullptr;
-        }
-        HWND found = nullptr;
-        WaitUntil(
-            [&]
-            {
-                const auto w = FindWindowOf(process.Id(), L"ZimTestWindow");
-                found = (w && w->visible) ? w->hwnd : nullptr;
-                return found != nullptr;
-            },
-            15s);
-        return found;
+        return OpenTestWindow(process, L"--title \"" + title + L"\" --rect " + rect);
     }
 
     int screenW = 0;
@@ -76,10 +56,10 @@ TEST_F(Input, ThePointerRestingAtTheRightEdgeSwitchesRightAndWrapsToTheLeftEdge)
     ChildProcess helper;
     const HWND window = OpenHelper(helper, L"Edge test", L"200,150,300,200");
     ASSERT_TRUE(window);
-    const RECT before = RectOf(window);
+    const RECT before = WindowRect(window);
 
     SetCursorPos(screenW - 1, screenH / 2);
-    const bool switched = WaitUntil([&] { return RectOf(window).left == before.left - screenW; }, 10s);
+    const bool switched = WaitUntil([&] { return WindowRect(window).left == before.left - screenW; }, 10s);
     SaveScreenshot(L"input-edge-switched");
     ASSERT_TRUE(switched) << "resting at the right edge did not switch right";
 
@@ -111,14 +91,14 @@ TEST_F(Input, ActivatingAWindowOnAnotherDesktopBringsTheViewToIt)
     const bool followed = WaitUntil(
         [&]
         {
-            const RECT r = RectOf(remote);
+            const RECT r = WindowRect(remote);
             return r.left == 150 && r.top == 120;
         },
         10s);
     SaveScreenshot(L"input-followed");
     ASSERT_TRUE(followed) << "the view did not follow the active window";
     EXPECT_EQ(GetForegroundWindow(), remote);
-    const RECT l = RectOf(local);
+    const RECT l = WindowRect(local);
     EXPECT_EQ(l.left, 100 - screenW);
     EXPECT_EQ(l.top, 100 - screenH);
 }

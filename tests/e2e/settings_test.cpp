@@ -25,18 +25,6 @@ std::wstring ReadSetting(const std::wstring& section, const std::wstring& name)
     return buffer;
 }
 
-RECT RectOf(HWND hwnd)
-{
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 class Settings : public ::testing::Test
 {
 protected:
@@ -68,13 +56,7 @@ protected:
 
     void ClickCell(int column, int row, int columns, int rows)
     {
-        RECT client;
-        GetClientRect(monitor, &client);
-        const int cellW = client.right / columns;
-        const int cellH = client.bottom / rows;
-        const LPARAM at = MAKELPARAM(column * cellW + cellW / 2, row * cellH + cellH / 2);
-        PostMessageW(monitor, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(monitor, WM_LBUTTONUP, 0, at);
+        ClickMonitorCell(monitor, column, row, columns, rows);
     }
 
     HWND monitor = nullptr;
@@ -96,7 +78,7 @@ TEST_F(Settings, TheStoredGridSizeAndMonitorPlaceApplyAndExitWritesTheWindowStat
     SendMessageTimeoutW(main, WM_USER + 8, 0, 0, SMTO_ABORTIFHUNG, 2000, &rows);
     EXPECT_EQ(columns, 4u);
     EXPECT_EQ(rows, 2u);
-    const RECT placed = RectOf(monitor);
+    const RECT placed = WindowRect(monitor);
     EXPECT_EQ(placed.left, 200);
     EXPECT_EQ(placed.top, 150);
     EXPECT_EQ(placed.right - placed.left, 200);
@@ -126,17 +108,17 @@ TEST_F(Settings, ACompatibilityClassWindowIsHiddenWhileItsDesktopIsAwayAndReturn
             return rollUp != nullptr;
         },
         15s));
-    const RECT place = RectOf(rollUp);
+    const RECT place = WindowRect(rollUp);
     ASSERT_TRUE(Start({{L"Hidden", L"NbrOfHiddenWC", L"1"}, {L"Hidden", L"HiddenWC1", L"ZimRollUp"}}));
 
     ClickCell(1, 0, 3, 3);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(rollUp); }, 10s)) << "the window was not hidden";
-    EXPECT_TRUE(SameRect(RectOf(rollUp), place)) << "a hidden window rests on the visible screen";
+    EXPECT_TRUE(SameRect(WindowRect(rollUp), place)) << "a hidden window rests on the visible screen";
     SaveScreenshot(L"settings-rollup-hidden");
 
     ClickCell(0, 0, 3, 3);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(rollUp) != FALSE; }, 10s)) << "the window did not come back";
-    EXPECT_TRUE(SameRect(RectOf(rollUp), place));
+    EXPECT_TRUE(SameRect(WindowRect(rollUp), place));
     SaveScreenshot(L"settings-rollup-back");
 
     // Left hidden on another desktop, it is shown again when the program ends.
@@ -145,7 +127,7 @@ TEST_F(Settings, ACompatibilityClassWindowIsHiddenWhileItsDesktopIsAwayAndReturn
     PostMessageW(monitor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(m_app.Wait(15s).has_value());
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(rollUp) != FALSE; }, 5s));
-    EXPECT_TRUE(SameRect(RectOf(rollUp), place));
+    EXPECT_TRUE(SameRect(WindowRect(rollUp), place));
 }
 
 } // namespace

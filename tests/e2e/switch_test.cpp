@@ -14,18 +14,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-RECT RectOf(HWND hwnd)
-{
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
 class Switching : public ::testing::Test
 {
 protected:
@@ -88,7 +76,7 @@ protected:
         std::map<HWND, RECT> out;
         for (HWND h : HelperWindows())
         {
-            out[h] = RectOf(h);
+            out[h] = WindowRect(h);
         }
         if (const auto notepad = FindVisible(m_notepad.Id(), L"Notepad"))
         {
@@ -98,16 +86,7 @@ protected:
     }
 
     // A left press in the middle of a monitor cell, as the user clicks it.
-    void ClickCell(int column, int row)
-    {
-        RECT client;
-        GetClientRect(monitor, &client);
-        const int cellW = client.right / 3;
-        const int cellH = client.bottom / 3;
-        const LPARAM at = MAKELPARAM(column * cellW + cellW / 2, row * cellH + cellH / 2);
-        PostMessageW(monitor, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(monitor, WM_LBUTTONUP, 0, at);
-    }
+    void ClickCell(int column, int row) { ClickMonitorCell(monitor, column, row); }
 
     int screenW = 0;
     HWND monitor = nullptr;
@@ -120,9 +99,9 @@ TEST_F(Switching, ASwitchRightMovesWindowsOneScreenLeftAndBackExactly)
 {
     const std::map<HWND, RECT> before = Movable();
     ASSERT_GE(before.size(), 3u);
-    const RECT monitorBefore = RectOf(monitor);
+    const RECT monitorBefore = WindowRect(monitor);
     const HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
-    const RECT trayBefore = tray ? RectOf(tray) : RECT{};
+    const RECT trayBefore = tray ? WindowRect(tray) : RECT{};
     SaveScreenshot(L"switch-desktop-0-0");
 
     ClickCell(1, 0);
@@ -131,7 +110,7 @@ TEST_F(Switching, ASwitchRightMovesWindowsOneScreenLeftAndBackExactly)
         {
             for (const auto& [hwnd, rect] : before)
             {
-                if (RectOf(hwnd).left != rect.left - screenW)
+                if (WindowRect(hwnd).left != rect.left - screenW)
                 {
                     return false;
                 }
@@ -143,15 +122,15 @@ TEST_F(Switching, ASwitchRightMovesWindowsOneScreenLeftAndBackExactly)
     ASSERT_TRUE(moved) << "the windows did not move one screen to the left";
     for (const auto& [hwnd, rect] : before)
     {
-        const RECT now = RectOf(hwnd);
+        const RECT now = WindowRect(hwnd);
         EXPECT_EQ(now.top, rect.top);
         EXPECT_EQ(now.right - now.left, rect.right - rect.left);
         EXPECT_EQ(now.bottom - now.top, rect.bottom - rect.top);
     }
-    EXPECT_TRUE(SameRect(RectOf(monitor), monitorBefore)) << "the monitor must stay";
+    EXPECT_TRUE(SameRect(WindowRect(monitor), monitorBefore)) << "the monitor must stay";
     if (tray)
     {
-        EXPECT_TRUE(SameRect(RectOf(tray), trayBefore)) << "the task bar must stay";
+        EXPECT_TRUE(SameRect(WindowRect(tray), trayBefore)) << "the task bar must stay";
     }
 
     ClickCell(0, 0);
@@ -160,7 +139,7 @@ TEST_F(Switching, ASwitchRightMovesWindowsOneScreenLeftAndBackExactly)
         {
             for (const auto& [hwnd, rect] : before)
             {
-                if (!SameRect(RectOf(hwnd), rect))
+                if (!SameRect(WindowRect(hwnd), rect))
                 {
                     return false;
                 }
@@ -176,14 +155,14 @@ TEST_F(Switching, ExitGathersWindowsLeftOnOtherDesktops)
 {
     const std::map<HWND, RECT> before = Movable();
     ClickCell(2, 1);
-    ASSERT_TRUE(WaitUntil([&] { return RectOf(before.begin()->first).left < 0; }, 10s));
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(before.begin()->first).left < 0; }, 10s));
 
     PostMessageW(monitor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(m_app.Wait(15s).has_value());
     const int screenH = GetSystemMetrics(SM_CYSCREEN);
     for (const auto& [hwnd, rect] : before)
     {
-        const RECT now = RectOf(hwnd);
+        const RECT now = WindowRect(hwnd);
         EXPECT_TRUE(now.left <= screenW && now.right >= 0 && now.top <= screenH && now.bottom >= 0)
             << "a window was left off the visible screen at " << now.left << "," << now.top;
         // A window that lay wholly inside one desktop returns to its own place.

@@ -24,18 +24,6 @@ using namespace std::chrono_literals;
 
 constexpr UINT kTrayCallback = WM_USER + 1;
 
-RECT RectOf(HWND hwnd)
-{
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // The screen's pixels as 0x00RRGGBB, row by row.
 class ScreenPixels
 {
@@ -145,7 +133,7 @@ std::optional<POINT> FindInTaskbar(const IconImage& icon)
     {
         return std::nullopt;
     }
-    const RECT bar = RectOf(tray);
+    const RECT bar = WindowRect(tray);
     const ScreenPixels screen;
     for (int top = std::max(0L, bar.top); top + icon.size <= std::min<long>(bar.bottom, screen.height); ++top)
     {
@@ -211,7 +199,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return HelperWindows().size() == 3; }, 15s)) << "helper windows did not appear";
         for (HWND h : HelperWindows())
         {
-            m_original[h] = RectOf(h);
+            m_original[h] = WindowRect(h);
         }
 
         ASSERT_TRUE(StartZimDesk(m_app));
@@ -277,7 +265,7 @@ protected:
     {
         for (const auto& [hwnd, rect] : m_original)
         {
-            const RECT now = RectOf(hwnd);
+            const RECT now = WindowRect(hwnd);
             if (now.left != rect.left - columns * screenW || now.top != rect.top - rows * screenH)
             {
                 return false;
@@ -290,7 +278,7 @@ protected:
     {
         for (const auto& [hwnd, rect] : m_original)
         {
-            const RECT now = RectOf(hwnd);
+            const RECT now = WindowRect(hwnd);
             EXPECT_TRUE(now.left < screenW && now.right > 0 && now.top < screenH && now.bottom > 0)
                 << "a window was left off the visible screen at " << now.left << "," << now.top;
             EXPECT_TRUE(SameRect(now, rect))
