@@ -83,9 +83,9 @@ TZIM::~TZIM()
 bool TZIM::Create()
 {
     // The position is kept for the settings; the window itself is never shown.
-    constexpr int kLeft = 0;
-    constexpr int kTop = 224;
-    if (!Window::Create(kClassName, L"ZimDesk", WS_POPUP, WS_EX_TOOLWINDOW, kLeft, kTop, 0, 0) || !CreateMenu())
+    const Options& options = m_options.Get();
+    if (!Window::Create(kClassName, L"ZimDesk", WS_POPUP, WS_EX_TOOLWINDOW, options.mainLeft, options.mainTop, 0, 0) ||
+        !CreateMenu())
     {
         return false;
     }
