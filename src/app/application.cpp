@@ -25,8 +25,8 @@ int Application::Run()
     m_engine.SetWarning([](const std::string& text)
                         { MessageBoxW(nullptr, Widen(text).c_str(), L"ZimDesk", MB_OK | MB_ICONWARNING); });
 
-    // The windows in their fixed order: the monitor (main window) first, then the
-    // hidden main window that the hook library talks to.
+    // The windows in their fixed order: the monitor (main window) first, the
+    // programs popup, then the hidden main window that the hook library talks to.
     m_monitor = std::make_unique<TZIMMonitor>(m_windows, *m_scheduler, m_options, m_state, m_engine,
                                               [this] { OnMonitorClose(); });
     if (!m_monitor->Create(icon))
@@ -34,6 +34,12 @@ int Application::Run()
         return 1;
     }
     m_engine.SetMonitor(m_monitor.get());
+    m_popup = std::make_unique<TZIM2>();
+    if (!m_popup->Create())
+    {
+        return 1;
+    }
+    m_monitor->SetProgramsPopup(m_popup.get());
     TZIMActions actions;
     actions.showMonitor = [this] { ShowMonitor(); };
     actions.hideMonitor = [this] { HideMonitor(); };
@@ -58,6 +64,17 @@ int Application::Run()
         return 1;
     }
     m_engine.SetInputTimer(&m_main->Timer2());
+    m_monitor->SetInputTimer(&m_main->Timer2());
+    // The monitor's buttons do what the main menu's items of the same name do.
+    MonitorInteraction& buttons = m_monitor->Interaction();
+    buttons.onHelp = [this] { SendMessageW(m_main->Handle(), WM_COMMAND, IDM_HELP, 0); };
+    buttons.onShowOptions = [this](OptionsPage page)
+    {
+        const UINT id = page == OptionsPage::About           ? IDM_ABOUT
+                        : page == OptionsPage::StickyWindows ? IDM_STICKY_WINDOWS
+                                                             : IDM_OPTIONS;
+        SendMessageW(m_main->Handle(), WM_COMMAND, id, 0);
+    };
     m_scroller = std::make_unique<EdgeScroller>(m_windows, m_options, m_state, m_engine, m_main->Timer2(),
                                                 [this] { return m_main->WorkArea(); });
     m_scroller->SetMonitor(m_monitor.get());
@@ -154,7 +171,9 @@ void Application::EndProgram(SaveOccasion occasion)
     ShowWindow(m_monitor->Handle(), SW_HIDE);
     m_engine.SetMonitor(nullptr);
     m_engine.SetInputTimer(nullptr);
+    m_monitor->SetInputTimer(nullptr);
     DestroyWindow(m_main->Handle());
+    DestroyWindow(m_popup->Handle());
     DestroyWindow(m_monitor->Handle()); // posts the quit message
 }
 

@@ -9,6 +9,7 @@
 #include "engine/mover.h"
 #include "input/edge_scroller.h"
 #include "monitor/win32/monitor_window.h"
+#include "monitor/win32/programs_popup.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hook_library.h"
 #include "platform/win32/win32_registry.h"
@@ -66,6 +67,7 @@ private:
     // After the scheduler: it must go first, so abandoned workers stop posting.
     std::unique_ptr<ThreadMoverRunner> m_mover;
     std::unique_ptr<TZIMMonitor> m_monitor;
+    std::unique_ptr<TZIM2> m_popup;
     std::unique_ptr<TZIM> m_main;
     // Runs on the main window's input timer, which exists only with the window.
     std::unique_ptr<EdgeScroller> m_scroller;

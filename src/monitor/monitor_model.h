@@ -9,6 +9,7 @@
 #include "engine/engine_state.h"
 #include "engine/monitor_view.h"
 #include "monitor/colors.h"
+#include "monitor/drag.h"
 #include "monitor/grid_geometry.h"
 #include "monitor/snapshot.h"
 #include "platform/platform.h"
@@ -76,6 +77,13 @@ public:
     // Rebuilds the miniatures from the windows' positions; repaints only what moved.
     void UpdateMiniatures();
     const Miniature* FindMiniature(WindowHandle window) const { return m_miniatures.Find(window); }
+    // Moves a real window to the screen place that a grid-area position stands
+    // for (the drag, and the options dialog placing windows it shows again);
+    // true when the window answered.
+    bool MoveWindowToMonitorPos(WindowHandle window, Point pos)
+    {
+        return zim::MoveWindowToMonitorPos(m_windows, m_grid, {m_state.CurrentX, m_state.CurrentY}, window, pos);
+    }
     const MiniatureList& Miniatures() const { return m_miniatures; }
 
     // Window events.

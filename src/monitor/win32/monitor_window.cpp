@@ -39,13 +39,21 @@ constexpr UINT kIconTimeoutMs = 50;
 
 TZIMMonitor::TZIMMonitor(WindowSystem& windows, Scheduler& scheduler, OptionsModel& options, EngineState& state,
                          DesktopEngine& engine, std::function<void()> onClose)
-    : m_model(windows, scheduler, options, state, engine, *this), m_engine(engine), m_onClose(std::move(onClose))
+    : m_model(windows, scheduler, options, state, engine, *this),
+      m_interaction(windows, options, state, engine, m_model, *this), m_onClose(std::move(onClose))
 {
     m_model.onShownChanged = [this](bool shown)
     {
         if (onShownChanged)
         {
             onShownChanged(shown);
+        }
+    };
+    m_interaction.onPopupMenu = [this](Point screen)
+    {
+        if (onPopupMenu)
+        {
+            onPopupMenu(screen);
         }
     };
 }
@@ -129,6 +137,21 @@ void TZIMMonitor::RemoveTools()
     m_tools = 0;
 }
 
+void TZIMMonitor::SetProgramsPopup(TZIM2* popup)
+{
+    m_popup = popup;
+    if (m_popup)
+    {
+        m_popup->onShownChanged = [this](bool shown) { m_interaction.ProgramsPopupShown(shown); };
+    }
+}
+
+void TZIMMonitor::StopTimers()
+{
+    m_interaction.Reset();
+    m_model.StopTimers();
+}
+
 void TZIMMonitor::ShowMonitor()
 {
     m_model.ArmAutoHide();
@@ -207,20 +230,65 @@ WindowHandle TZIMMonitor::FindDesktopBackground()
     return FromHwnd(FindWindowW(L"DesktopBackgroundClass", nullptr));
 }
 
+// --- InteractionSurface ---
+
+Point TZIMMonitor::GridToScreen(Point grid) const
+{
+    POINT p{grid.x, grid.y};
+    ClientToScreen(Handle(), &p);
+    return {p.x, p.y};
+}
+
+void TZIMMonitor::ShowProgramsPopup(const std::vector<std::string>& titles, const Rect& bounds)
+{
+    if (m_popup)
+    {
+        m_popup->ShowList(titles, bounds);
+    }
+}
+
+void TZIMMonitor::HideProgramsPopup()
+{
+    if (m_popup)
+    {
+        m_popup->Close();
+    }
+}
+
+void TZIMMonitor::BringToFront()
+{
+    if (IsWindowVisible(Handle()))
+    {
+        SetForegroundWindow(Handle());
+    }
+}
+
+void TZIMMonitor::BeginMonitorMove()
+{
+    // The window system's own move loop takes the mouse from here; the position
+    // rule applies to every step of it.
+    ReleaseCapture();
+    SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | 2, 0);
+}
+
 // --- messages ---
 
-void TZIMMonitor::OnPress(Point p)
+void TZIMMonitor::OnButtonDown(MouseButton button, LPARAM lParam)
 {
-    // The highlight frame lies over the shown desktop's cell: a press there, beside
-    // every miniature, is no switch. A press on a miniature switches to its cell.
-    if (!m_model.Miniatures().At(p) && m_model.FocusFrame().Contains(p))
+    m_interaction.MouseDown(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    // A drag or the popup ends with the right release, wherever the pointer is then.
+    if (m_interaction.WantsCapture())
     {
-        return;
+        SetCapture(Handle());
     }
-    const Cell cell = m_model.Grid().CellAt(p);
-    if (cell.column >= 0)
+}
+
+void TZIMMonitor::OnButtonUp(MouseButton button, LPARAM lParam)
+{
+    m_interaction.MouseUp(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    if (!m_interaction.WantsCapture() && GetCapture() == Handle())
     {
-        m_engine.DrawGrid1SelectCell(cell.column, cell.row);
+        ReleaseCapture();
     }
 }
 
@@ -257,7 +325,9 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message)
     {
     case WM_CLOSE:
-        // Closing, not hiding: the program's orderly end, timers first.
+        // Closing, not hiding: the program's orderly end, timers first. A drag
+        // under way stops where it is: every window is gathered next.
+        m_interaction.Reset();
         m_model.FormClose();
         m_onClose();
         return 0;
@@ -312,10 +382,38 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETTINGCHANGE:
         RepaintAll();
         break;
+    // A quick second click arrives as a double click: it is a press all the same.
     case WM_LBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        OnPress({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_LBUTTONDBLCLK:
+        OnButtonDown(MouseButton::Left, lParam);
         return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        OnButtonDown(MouseButton::Middle, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        OnButtonDown(MouseButton::Right, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnButtonUp(MouseButton::Left, lParam);
+        return 0;
+    case WM_MBUTTONUP:
+        OnButtonUp(MouseButton::Middle, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        // Handled here: no context menu follows the release.
+        OnButtonUp(MouseButton::Right, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        m_interaction.MouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_RBUTTON) != 0);
+        break;
+    case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lParam) != Handle())
+        {
+            m_interaction.CaptureLost();
+        }
+        break;
     case WM_PAINT:
     {
         PAINTSTRUCT ps;

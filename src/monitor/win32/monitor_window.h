@@ -4,12 +4,16 @@
 // is the program's orderly shutdown; hiding it never ends the program. The
 // logic lives in MonitorModel; this window turns messages into calls on it and
 // draws the grid area from what it holds: the grid lines, the highlight frame
-// and the miniatures as painted elements, not child windows.
+// and the miniatures as painted elements, not child windows. Until skins lay out
+// the coordinate label, the background and the buttons, the grid area fills the
+// client area, so every press there is a press on the grid.
 
 #include "engine/desktop_engine.h"
 #include "engine/monitor_view.h"
 #include "monitor/colors.h"
+#include "monitor/monitor_interaction.h"
 #include "monitor/monitor_model.h"
+#include "monitor/win32/programs_popup.h"
 #include "platform/win32/window.h"
 #include "settings/options.h"
 
@@ -21,7 +25,7 @@
 namespace zim::win32
 {
 
-class TZIMMonitor final : public Window, public MonitorView, private MonitorSurface
+class TZIMMonitor final : public Window, public MonitorView, private MonitorSurface, private InteractionSurface
 {
 public:
     static constexpr const wchar_t* kClassName = L"TZIMMonitor";
@@ -49,8 +53,14 @@ public:
     void SetRefreshEnabled(bool enabled) override { m_model.SetRefreshEnabled(enabled); }
 
     MonitorModel& Model() { return m_model; }
-    // The refresh and auto-hide timers off (the session's end).
-    void StopTimers() { m_model.StopTimers(); }
+    MonitorInteraction& Interaction() { return m_interaction; }
+    // The programs popup, created right after the monitor.
+    void SetProgramsPopup(TZIM2* popup);
+    // The main window's input timer, held off during a drag; null once it is gone.
+    void SetInputTimer(Timer* timer) { m_interaction.SetInputTimer(timer); }
+    // The program's end: a drag under way is dropped where it is and the popup
+    // closed, then the refresh and auto-hide timers stop.
+    void StopTimers();
     // The tray icon's click: auto hide armed from its option, the monitor shown
     // in front, and a fresh picture of the windows.
     void ShowMonitor();
@@ -59,7 +69,7 @@ public:
 
     // Shown or hidden: the main menu offers "Show" or "Close Desktop Monitor".
     std::function<void(bool shown)> onShownChanged;
-    // A right press on the caption: the main popup menu at that screen point.
+    // A right press on the caption, or the "Menu" button: the main popup menu at that screen point.
     std::function<void(Point screen)> onPopupMenu;
 
 protected:
@@ -77,7 +87,16 @@ private:
     void MiniaturesChanged(const MiniatureChanges& changes) override;
     WindowHandle FindDesktopBackground() override;
 
-    void OnPress(Point p);
+    // InteractionSurface
+    Point GridToScreen(Point grid) const override;
+    void ShowProgramsPopup(const std::vector<std::string>& titles, const Rect& bounds) override;
+    void HideProgramsPopup() override;
+    void SetMonitorTopmost(bool topmost) override { SetTopmost(topmost); }
+    void BringToFront() override;
+    void BeginMonitorMove() override;
+
+    void OnButtonDown(MouseButton button, LPARAM lParam);
+    void OnButtonUp(MouseButton button, LPARAM lParam);
     void OnWindowPosChanging(WINDOWPOS& pos);
     void RunColorCommand(GridColorCommand command);
     void CreateTooltip();
@@ -94,7 +113,8 @@ private:
     HICON SmallIcon(std::size_t index, HWND window);
 
     MonitorModel m_model;
-    DesktopEngine& m_engine;
+    MonitorInteraction m_interaction;
+    TZIM2* m_popup = nullptr;
     std::function<void()> m_onClose;
     UniqueFont m_font;
     HWND m_tooltip = nullptr; // owned by this window, destroyed with it

@@ -1,0 +1,468 @@
+// What the user does with the monitor, against the simulated desktop: presses
+// that switch, the right drag that carries a real window along, the programs
+// popup, moving the monitor itself, and the skin buttons.
+
+#include "engine/desktop_engine.h"
+#include "monitor/monitor_interaction.h"
+#include "monitor/monitor_model.h"
+#include "monitor/programs_list.h"
+#include "platform/sim/sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zim
+{
+namespace
+{
+
+using sim::SimDesktop;
+using sim::WindowSetup;
+
+constexpr int W = 1024;
+constexpr int H = 768;
+
+class FakeMonitorSurface final : public MonitorSurface
+{
+public:
+    WindowHandle SurfaceHandle() const override { return handle; }
+    void Hide() override
+    {
+        ++hides;
+        if (onHide)
+        {
+            onHide();
+        }
+    }
+    Rect Bounds() const override { return Rect::FromSize(500, 280, 320, 260); }
+    Size GridAreaSize() const override { return gridArea; }
+    void SetTopmost(bool) override {}
+    void RepaintGrid(const Rect&) override {}
+    void RepaintAll() override {}
+    void MiniaturesChanged(const MiniatureChanges&) override {}
+    WindowHandle FindDesktopBackground() override { return kNoWindow; }
+
+    WindowHandle handle = kNoWindow;
+    Size gridArea{300, 225}; // cells of 100 x 75, and the drag's scale is exactly the cell's
+    int hides = 0;
+    std::function<void()> onHide;
+};
+
+// Records what the handlers ask of the windows; the popup reports its showing
+// and hiding back as the real one does.
+class FakeInteractionSurface final : public InteractionSurface
+{
+public:
+    Point GridToScreen(Point g) const override { return {g.x + origin.x, g.y + origin.y}; }
+    void ShowProgramsPopup(const std::vector<std::string>& titles, const Rect& bounds) override
+    {
+        popupTitles = titles;
+        popupBounds = bounds;
+        popupShown = true;
+        interaction->ProgramsPopupShown(true);
+    }
+    void HideProgramsPopup() override
+    {
+        if (popupShown)
+        {
+            popupShown = false;
+            interaction->ProgramsPopupShown(false);
+        }
+    }
+    void SetMonitorTopmost(bool topmost) override { topmostCalls.push_back(topmost); }
+    void BringToFront() override { ++fronts; }
+    void BeginMonitorMove() override { ++monitorMoves; }
+
+    MonitorInteraction* interaction = nullptr;
+    Point origin{500, 300}; // the grid area's top-left corner on the screen
+    std::vector<std::string> popupTitles;
+    Rect popupBounds;
+    bool popupShown = false;
+    std::vector<bool> topmostCalls;
+    int fronts = 0;
+    int monitorMoves = 0;
+};
+
+class MonitorInteractionTest : public ::testing::Test
+{
+protected:
+    MonitorInteractionTest()
+    {
+        // The bottom-most window never gets a miniature.
+        Add("bottom", Rect::FromSize(0, 0, W, H));
+        // The monitor itself, at the bottom right of the shown desktop: miniature (88, 63, 98, 73).
+        monitorSurface.handle = Add("Zim Desk monitor", Rect::FromSize(900, 650, 100, 100));
+        monitorSurface.onHide = [this] { model.FormHide(); };
+        engine.SetMonitor(&model);
+        inputTimer = desktop.CreateTimer(50, [] {});
+        inputTimer->SetEnabled(true);
+        engine.SetInputTimer(inputTimer.get());
+        interaction.SetInputTimer(inputTimer.get());
+        surface.interaction = &interaction;
+    }
+
+    WindowHandle Add(const std::string& title, Rect rect)
+    {
+        WindowSetup setup;
+        setup.title = title;
+        setup.rect = rect;
+        return desktop.AddWindow(setup);
+    }
+    Rect MiniatureOf(WindowHandle w) const
+    {
+        const Miniature* m = model.FindMiniature(w);
+        return m ? m->bounds : Rect{-1, -1, -1, -1};
+    }
+    Point Pos(WindowHandle w)
+    {
+        const Rect r = desktop.GetWindowRect(w).value_or(Rect{});
+        return {r.left, r.top};
+    }
+    Point Current() const { return {state.CurrentX, state.CurrentY}; }
+    // Both timers that a drag holds off are running.
+    bool TimersOn() const { return model.RefreshEnabled() && inputTimer->IsEnabled(); }
+
+    SimDesktop desktop{{W, H}};
+    OptionsModel options;
+    EngineState state{desktop};
+    DesktopEngine engine{desktop, desktop, options, state};
+    FakeMonitorSurface monitorSurface;
+    MonitorModel model{desktop, desktop, options, state, engine, monitorSurface};
+    FakeInteractionSurface surface;
+    MonitorInteraction interaction{desktop, options, state, engine, model, surface};
+    std::unique_ptr<Timer> inputTimer;
+};
+
+// --- where a grid position puts a window ---
+
+TEST(MonitorPosToScreenTest, ScalesByTheGridWidthPerDesktopAndRoundsHalvesToEven)
+{
+    const Size screen{W, H};
+    const GridGeometry exact({300, 225}, 3, 3);
+    EXPECT_EQ(MonitorPosToScreen(screen, exact, {0, 0}, {100, 75}), (Point{W, H}));
+    EXPECT_EQ(MonitorPosToScreen(screen, exact, {1, 1}, {100, 75}), (Point{0, 0})) << "relative to the shown desktop";
+
+    // 301 x 226 still gives cells of 100 x 75, but the scale is 301 / 3 per desktop:
+    // a cell's corner lies short of the next desktop.
+    const GridGeometry wider({301, 226}, 3, 3);
+    EXPECT_EQ(MonitorPosToScreen(screen, wider, {0, 0}, {100, 75}), (Point{1021, 765}));
+
+    // Half a pixel per grid pixel: 2.5 -> 2, 3.5 -> 4, -2.5 -> -2, -1.5 -> -2.
+    const GridGeometry halves({2048, 1536}, 1, 1);
+    EXPECT_EQ(MonitorPosToScreen(screen, halves, {0, 0}, {5, 7}), (Point{2, 4}));
+    EXPECT_EQ(MonitorPosToScreen(screen, halves, {0, 0}, {-5, -3}), (Point{-2, -2}));
+
+    EXPECT_FALSE(MonitorPosToScreen(screen, GridGeometry({0, 0}, 3, 3), {0, 0}, {10, 10}))
+        << "no grid area laid out yet";
+}
+
+// --- the drag ---
+
+TEST_F(MonitorInteractionTest, ARightDragCarriesTheWindowLiveAndOnlyTheRightReleaseEndsIt)
+{
+    const auto a = Add("a", Rect::FromSize(100, 100, 400, 300));
+    model.FormShow();
+    ASSERT_EQ(MiniatureOf(a), (Rect{10, 10, 49, 39}));
+
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    EXPECT_TRUE(interaction.Dragging());
+    EXPECT_TRUE(interaction.WantsCapture());
+    EXPECT_FALSE(model.RefreshEnabled());
+    EXPECT_FALSE(inputTimer->IsEnabled());
+
+    // The grab offset (10, 10) is kept; 35 -> 3 * 1024 * 35 / 300 = 358.4, 10 -> 102.4.
+    interaction.MouseMove({45, 20}, true);
+    EXPECT_EQ(MiniatureOf(a), (Rect{35, 10, 74, 39}));
+    EXPECT_EQ(Pos(a), (Point{358, 102})) << "the window follows at once";
+
+    interaction.MouseUp(MouseButton::Left, {45, 20});
+    EXPECT_TRUE(interaction.Dragging()) << "a left release does not end a right drag";
+
+    // A jump off the miniature moves only the miniature; the next move, on it, the window too.
+    interaction.MouseMove({119, 20}, true);
+    EXPECT_EQ(MiniatureOf(a), (Rect{109, 10, 148, 39}));
+    EXPECT_EQ(Pos(a), (Point{358, 102}));
+    interaction.MouseMove({120, 20}, true);
+    EXPECT_EQ(Pos(a), (Point{1126, 102}));
+
+    interaction.MouseUp(MouseButton::Right, {120, 20});
+    EXPECT_FALSE(interaction.Dragging());
+    EXPECT_FALSE(interaction.WantsCapture());
+    EXPECT_EQ(Pos(a), (Point{1126, 102})) << "one screen width to the right, off the shown screen";
+    EXPECT_TRUE(TimersOn());
+    EXPECT_EQ(surface.fronts, 1);
+
+    model.UpdateMiniatures();
+    EXPECT_EQ(model.Grid().CellAt({MiniatureOf(a).left, MiniatureOf(a).top}), (Cell{1, 0}));
+}
+
+TEST_F(MonitorInteractionTest, ADroppedMaximisedWindowsFrameLiesJustOutsideItsNewDesktop)
+{
+    WindowSetup setup;
+    setup.title = "maximised";
+    setup.rect = Rect::FromSize(-4, -4, W + 8, H + 8);
+    setup.maximized = true;
+    const auto big = desktop.AddWindow(setup);
+    model.FormShow();
+    ASSERT_EQ(MiniatureOf(big), (Rect{0, 0, 100, 75}));
+
+    interaction.MouseDown(MouseButton::Right, {50, 40});
+    interaction.MouseMove({150, 40}, true);
+    interaction.MouseUp(MouseButton::Right, {150, 40});
+    EXPECT_EQ(Pos(big), (Point{W - 4, -4}));
+}
+
+TEST_F(MonitorInteractionTest, AWindowThatHangsOrDiesDuringADragIsLeftWhereItIs)
+{
+    const auto hung = Add("hung", Rect::FromSize(100, 100, 400, 300));
+    model.FormShow();
+    desktop.HangUntil(hung, desktop.NowMs() + 60000);
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    interaction.MouseMove({40, 20}, true);
+    interaction.MouseMove({60, 20}, true);
+    interaction.MouseUp(MouseButton::Right, {60, 20});
+    EXPECT_EQ(Pos(hung), (Point{100, 100}));
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0) << "never waits on a hung window beyond the probe";
+    EXPECT_EQ(MiniatureOf(hung).left, 50) << "its miniature shows the drop until the next refresh";
+    EXPECT_TRUE(TimersOn());
+
+    const auto doomed = Add("doomed", Rect::FromSize(100, 400, 400, 300)); // miniature (10, 39, 49, 68)
+    model.UpdateMiniatures();
+    interaction.MouseDown(MouseButton::Right, {20, 50});
+    ASSERT_TRUE(interaction.Dragging());
+    desktop.DestroyWindow(doomed);
+    interaction.MouseMove({40, 50}, true);
+    interaction.MouseUp(MouseButton::Right, {40, 50});
+    EXPECT_FALSE(interaction.Dragging());
+    EXPECT_TRUE(TimersOn());
+    model.UpdateMiniatures();
+    EXPECT_EQ(model.FindMiniature(doomed), nullptr);
+}
+
+TEST_F(MonitorInteractionTest, TheMonitorsOwnMiniatureAndTheOptionsDialogsCannotBeDragged)
+{
+    const auto dialog = Add("Options", Rect::FromSize(300, 500, 200, 100)); // miniature (29, 49, 49, 59)
+    interaction.SetOptionsDialogWindow(dialog);
+    model.FormShow();
+
+    for (const Point p : {Point{90, 65}, Point{35, 52}})
+    {
+        interaction.MouseDown(MouseButton::Right, p);
+        EXPECT_FALSE(interaction.Dragging());
+        EXPECT_FALSE(interaction.WantsCapture());
+        EXPECT_TRUE(TimersOn());
+    }
+    EXPECT_FALSE(surface.popupShown) << "a press on a miniature never opens the popup";
+}
+
+TEST_F(MonitorInteractionTest, AWindowHeldHiddenIsMovedToItsMiniatureAndShownWhenPressed)
+{
+    WindowSetup setup;
+    setup.visible = false; // parked on the shown screen while hidden
+    const auto held = desktop.AddWindow(setup);
+    auto item = std::make_unique<HideWndItem>();
+    item->column = 1;
+    item->miniature = {110, 10, 150, 40};
+    item->wnd = held;
+    item->hidden = true;
+    HideWndItem& entry = *item;
+    state.HideWndList.emplace_back("Roller", std::move(item));
+    model.FormShow();
+    ASSERT_EQ(MiniatureOf(held), (Rect{110, 10, 150, 40}));
+
+    interaction.MouseDown(MouseButton::Right, {120, 20});
+    EXPECT_TRUE(desktop.IsWindowVisible(held));
+    EXPECT_FALSE(entry.hidden);
+    EXPECT_EQ(Pos(held), (Point{1126, 102}));
+    EXPECT_EQ(interaction.DraggedWindow(), held);
+}
+
+TEST_F(MonitorInteractionTest, ALostReleaseALostMouseOrTheProgramsEndNeverLeaveTheTimersOff)
+{
+    const auto a = Add("a", Rect::FromSize(100, 100, 400, 300));
+    model.FormShow();
+
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    interaction.MouseMove({70, 20}, false); // the release went to another window
+    EXPECT_FALSE(interaction.Dragging());
+    EXPECT_TRUE(TimersOn());
+
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    interaction.CaptureLost();
+    EXPECT_FALSE(interaction.Dragging());
+    EXPECT_TRUE(TimersOn());
+
+    // A second press before any move: the first drag is finished, not stacked.
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    interaction.MouseUp(MouseButton::Right, {20, 20});
+    EXPECT_FALSE(interaction.Dragging());
+    EXPECT_TRUE(TimersOn());
+
+    // At the program's end the windows are being gathered: no further move.
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    interaction.MouseMove({40, 20}, true);
+    const int moves = desktop.MoveCount(a);
+    ASSERT_GT(moves, 0);
+    interaction.Reset();
+    EXPECT_FALSE(interaction.Dragging());
+    EXPECT_EQ(desktop.MoveCount(a), moves);
+}
+
+TEST_F(MonitorInteractionTest, APointerLeavingTheGridLeavesTheMiniatureUnderItsLastPlaceInside)
+{
+    const auto a = Add("a", Rect::FromSize(100, 100, 400, 300));
+    model.FormShow();
+    interaction.MouseDown(MouseButton::Right, {20, 20});
+    interaction.MouseMove({40, 20}, true);
+    interaction.MouseMove({5000, -300}, true); // the window holds the mouse: far outside
+    interaction.MouseUp(MouseButton::Right, {5000, -300});
+
+    EXPECT_TRUE(MiniatureOf(a).Contains({299, 0}));
+    const Rect r = desktop.GetWindowRect(a).value_or(Rect{});
+    // Still on desktop (2, 0), where the monitor shows it and can drag it again.
+    EXPECT_TRUE(r.left < 3 * W && r.right > 2 * W && r.top < H && r.bottom > 0) << r.left << "," << r.top;
+}
+
+// --- presses that switch ---
+
+TEST_F(MonitorInteractionTest, LeftOrMiddlePressesSwitchToTheCellUnderThePointExceptOnTheFrame)
+{
+    options.Update([](Options& o) { o.soundFile = "switch.wav"; }); // one sound per switch
+    Add("a", Rect::FromSize(100, 100, 400, 300));                   // miniature (10, 10, 49, 39)
+    Add("wide", Rect::FromSize(900, 300, 400, 200));                // miniature (88, 29, 127, 49), over two cells
+    model.FormShow();
+    const auto switches = [&] { return desktop.SoundsPlayed().size(); };
+
+    interaction.MouseDown(MouseButton::Left, {60, 60});
+    EXPECT_EQ(switches(), 0u) << "the highlight frame covers the shown cell";
+
+    interaction.MouseDown(MouseButton::Left, {20, 20});
+    EXPECT_EQ(switches(), 1u) << "a miniature in the shown cell switches to it again";
+    EXPECT_EQ(Current(), (Point{0, 0}));
+
+    interaction.MouseDown(MouseButton::Middle, {110, 40});
+    EXPECT_EQ(Current(), (Point{1, 0})) << "the cell under the point, not the window's";
+
+    interaction.MouseDown(MouseButton::Left, {250, 200});
+    EXPECT_EQ(Current(), (Point{2, 2}));
+    EXPECT_EQ(switches(), 3u);
+
+    monitorSurface.gridArea = {302, 227};
+    model.Desktopsize1Click();
+    interaction.MouseDown(MouseButton::Left, {301, 100});
+    EXPECT_EQ(switches(), 3u) << "the strip right of the last whole cell is no cell";
+    EXPECT_FALSE(interaction.WantsCapture());
+}
+
+// --- the programs popup ---
+
+TEST_F(MonitorInteractionTest, ARightPressBesideTheMiniaturesListsThatDesktopWhileTheButtonIsHeld)
+{
+    Add("Bravo", Rect::FromSize(W + 100, 100, 300, 200));
+    Add("alpha", Rect::FromSize(W + 500, 300, 300, 200));
+    Add("here", Rect::FromSize(100, 100, 400, 300));
+    model.FormShow();
+
+    interaction.MouseDown(MouseButton::Right, {150, 60});
+    EXPECT_EQ(surface.popupTitles, (std::vector<std::string>{"alpha", "Bravo"}));
+    EXPECT_EQ(surface.popupBounds, (Rect{650 - 168, 360, 650, 360 + 26}));
+    EXPECT_EQ(surface.topmostCalls, (std::vector<bool>{false})) << "the popup may lie above the monitor";
+    EXPECT_TRUE(interaction.WantsCapture());
+    EXPECT_FALSE(interaction.Dragging());
+
+    interaction.MouseUp(MouseButton::Left, {150, 60});
+    EXPECT_TRUE(surface.popupShown);
+    interaction.MouseUp(MouseButton::Right, {150, 60});
+    EXPECT_FALSE(surface.popupShown);
+    EXPECT_EQ(surface.topmostCalls, (std::vector<bool>{false, true})) << "back to the option";
+
+    // In the shown cell, on the frame: the shown desktop, without the monitor itself.
+    options.Update([](Options& o) { o.alwaysOnTop = false; });
+    surface.origin = {0, 0};
+    interaction.MouseDown(MouseButton::Right, {60, 60});
+    EXPECT_EQ(surface.popupTitles, (std::vector<std::string>{"bottom", "here"}));
+    EXPECT_EQ(surface.popupBounds.left, 0) << "never past the left screen edge";
+    interaction.MouseMove({61, 60}, false); // released somewhere the monitor did not hear
+    EXPECT_FALSE(surface.popupShown);
+    EXPECT_FALSE(surface.topmostCalls.back());
+
+    interaction.MouseDown(MouseButton::Right, {250, 200});
+    EXPECT_TRUE(surface.popupTitles.empty());
+    EXPECT_EQ(surface.popupBounds.Height(), 0);
+}
+
+// --- moving the monitor and the buttons ---
+
+TEST_F(MonitorInteractionTest, TheLabelAndTheBackgroundMoveTheMonitorUnlessTheSkinEditorIsOpen)
+{
+    model.FormShow();
+    interaction.Label2MouseDown();
+    interaction.Image1MouseDown();
+    EXPECT_EQ(surface.monitorMoves, 2);
+
+    interaction.SetSkinEditing(true);
+    interaction.Label2MouseDown();
+    interaction.Image1MouseDown();
+    EXPECT_EQ(surface.monitorMoves, 2);
+    interaction.Panel3MouseDown();
+    EXPECT_EQ(surface.monitorMoves, 3) << "the editor's title bar moves it";
+
+    interaction.MouseDown(MouseButton::Left, {250, 200});
+    interaction.MouseDown(MouseButton::Right, {250, 200});
+    EXPECT_EQ(Current(), (Point{0, 0})) << "grid presses belong to the editor";
+    EXPECT_FALSE(surface.popupShown);
+}
+
+TEST_F(MonitorInteractionTest, CommandButtonsHideTheMonitorOrAskForHelpAnOptionsPageOrTheMenu)
+{
+    model.FormShow();
+    int helps = 0;
+    std::vector<OptionsPage> pages;
+    std::vector<Point> menus;
+    interaction.onHelp = [&] { ++helps; };
+    interaction.onShowOptions = [&](OptionsPage page) { pages.push_back(page); };
+    interaction.onPopupMenu = [&](Point p) { menus.push_back(p); };
+
+    interaction.SpeedButton8Click();
+    interaction.SpeedButton7Click();
+    interaction.SpeedButton3Click();
+    interaction.SpeedButton4Click();
+    interaction.SpeedButton2Click({10, 20, 30, 40});
+    EXPECT_EQ(helps, 1);
+    EXPECT_EQ(pages,
+              (std::vector<OptionsPage>{OptionsPage::About, OptionsPage::StickyWindows, OptionsPage::GeneralOptions}));
+    EXPECT_EQ(menus, (std::vector<Point>{{10, 40}})) << "at the button's lower-left corner";
+
+    interaction.SpeedButton1Click();
+    EXPECT_EQ(monitorSurface.hides, 1);
+    EXPECT_FALSE(model.Shown());
+}
+
+TEST_F(MonitorInteractionTest, IconDesktopButtonsRecordTheChosenSetAndFollowTheOption)
+{
+    int heard = 0;
+    options.Subscribe([&](const Options&) { ++heard; });
+    EXPECT_EQ(interaction.IconDesktopDown(), 1) << "button 1 is down at first";
+
+    interaction.IconDesktopClick(4);
+    EXPECT_EQ(options.Get().iconDesktop, 4);
+    EXPECT_EQ(heard, 1) << "the tray menu hears of it";
+    EXPECT_EQ(interaction.IconDesktopDown(), 4);
+
+    interaction.IconDesktopClick(0);
+    interaction.IconDesktopClick(7);
+    EXPECT_EQ(options.Get().iconDesktop, 4);
+    EXPECT_EQ(heard, 1);
+
+    options.Update([](Options& o) { o.iconDesktop = 2; }); // chosen in the tray menu
+    EXPECT_EQ(interaction.IconDesktopDown(), 2);
+    options.Update([](Options& o) { o.iconDesktop = 7; }); // a stored value out of range
+    EXPECT_EQ(interaction.IconDesktopDown(), 0);
+}
+
+} // namespace
+} // namespace zim
