@@ -279,14 +279,18 @@ TEST_F(Monitor, ARightPressOnTheCaptionOpensTheMainMenuInsteadOfTheSystemMenu)
     GetWindowRect(monitor, &r);
     POINT before{};
     GetCursorPos(&before);
-    SetCursorPos(r.left + 40, r.top + GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2);
-    Sleep(600); // Wine may deliver a click at the old pointer position for a while
-    INPUT click[2]{};
-    click[0].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-    click[1].type = INPUT_MOUSE;
-    click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-    SendInput(2, click, sizeof(INPUT));
+    const POINT target{r.left + 40, r.top + GetSystemMetrics(SM_CYSMCAPTION) / 2 + 2};
+    SetCursorPos(target.x, target.y);
+    // Wine may deliver a click at the old pointer position for a while.
+    WaitUntil(
+        [&]
+        {
+            POINT p{};
+            GetCursorPos(&p);
+            return p.x == target.x && p.y == target.y;
+        },
+        2s);
+    Sleep(300);
 
     // The main menu belongs to the hidden main window; the system menu would belong to the monitor.
     const auto main = FindWindowOf(m_app.Id(), L"TZIM");
@@ -304,7 +308,19 @@ TEST_F(Monitor, ARightPressOnTheCaptionOpensTheMainMenuInsteadOfTheSystemMenu)
         }
         return false;
     };
-    const bool opened = WaitUntil(menuOpen, 5s);
+    // Under load Wine now and then drops a synthesized click; what is tested is
+    // which menu a press opens, so a lost click is sent again once.
+    bool opened = false;
+    for (int attempt = 0; attempt < 2 && !opened; ++attempt)
+    {
+        INPUT click[2]{};
+        click[0].type = INPUT_MOUSE;
+        click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+        click[1].type = INPUT_MOUSE;
+        click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+        SendInput(2, click, sizeof(INPUT));
+        opened = WaitUntil(menuOpen, 3s);
+    }
     const HWND owner = menuOwner;
     SaveScreenshot(L"monitor-caption-menu");
     INPUT escape[2]{};
