@@ -1,6 +1,4 @@
-#include "engine/desktop_engine.h"
-#include "fake_monitor.h"
-#include "platform/sim/sim_desktop.h"
+#include "engine_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +7,13 @@ namespace zim
 namespace
 {
 
-using sim::SimDesktop;
 using sim::WindowSetup;
 
-constexpr int W = 1024;
-constexpr int H = 768;
-
-class DesktopEngineTest : public ::testing::Test
+class DesktopEngineTest : public testing::EngineTest
 {
 protected:
-    DesktopEngineTest() : monitor(GridGeometry({300, 225}, 3, 3))
+    DesktopEngineTest()
     {
-        engine.SetMonitor(&monitor);
         inputTimer->SetEnabled(true);
         engine.SetInputTimer(inputTimer.get());
     }
@@ -28,19 +21,9 @@ protected:
     WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
                      const std::string& className = "Notepad")
     {
-        WindowSetup setup;
-        setup.title = title;
-        setup.className = className;
-        setup.rect = rect;
-        return desktop.AddWindow(setup);
+        return AddWindow(title, rect, className);
     }
-    Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
 
-    SimDesktop desktop{{W, H}};
-    OptionsModel options;
-    EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    testing::FakeMonitor monitor;
     std::unique_ptr<Timer> inputTimer = desktop.CreateTimer(50, [] {});
 };
 

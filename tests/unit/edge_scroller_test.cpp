@@ -1,6 +1,5 @@
-#include "fake_monitor.h"
+#include "engine_fixture.h"
 #include "input/edge_scroller.h"
-#include "platform/sim/sim_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +8,11 @@ namespace zim
 namespace
 {
 
-using sim::SimDesktop;
-using sim::WindowSetup;
-
-constexpr int W = 1024;
-constexpr int H = 768;
-constexpr int kTaskbar = 30;
-
-class EdgeScrollerTest : public ::testing::Test
+class EdgeScrollerTest : public testing::EngineTest
 {
 protected:
-    EdgeScrollerTest() : monitor(GridGeometry({300, 225}, 3, 3))
+    EdgeScrollerTest()
     {
-        engine.SetMonitor(&monitor);
         engine.SetInputTimer(timer2.get());
         scroller.SetMonitor(&monitor);
         timer2->SetEnabled(true);
@@ -44,18 +35,9 @@ protected:
     Point Current() const { return {state.CurrentX, state.CurrentY}; }
     WindowHandle Add(const std::string& title, Rect rect, const std::string& className = "Notepad")
     {
-        WindowSetup setup;
-        setup.title = title;
-        setup.className = className;
-        setup.rect = rect;
-        return desktop.AddWindow(setup);
+        return AddWindow(title, rect, className);
     }
 
-    SimDesktop desktop{{W, H}, kTaskbar};
-    OptionsModel options;
-    EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    testing::FakeMonitor monitor;
     EdgeScroller* self = nullptr;
     std::unique_ptr<Timer> timer2 = desktop.CreateTimer(50, [this] { self->Timer2Timer(); });
     EdgeScroller scroller{desktop, options, state, engine, *timer2, [this] { return desktop.GetWorkArea(); }};

@@ -1,6 +1,4 @@
-#include "engine/desktop_engine.h"
-#include "fake_monitor.h"
-#include "platform/sim/sim_desktop.h"
+#include "engine_fixture.h"
 #include "step_runner.h"
 
 #include <gtest/gtest.h>
@@ -10,38 +8,25 @@ namespace zim
 namespace
 {
 
-using sim::SimDesktop;
 using sim::WindowSetup;
 using Outcome = TZIMMoveWnd::Outcome;
 
-constexpr int W = 1024;
-constexpr int H = 768;
-
-class FrozenWindowsTest : public ::testing::Test
+class FrozenWindowsTest : public testing::EngineTest
 {
 protected:
-    FrozenWindowsTest() : monitor(GridGeometry({300, 225}, 3, 3))
+    FrozenWindowsTest()
     {
-        engine.SetMonitor(&monitor);
         engine.SetMoverRunner(&runner);
         engine.SetWarning([this](const std::string& text) { warnings.push_back(text); });
     }
 
     WindowHandle AddHung(std::uint64_t forMs, Rect rect = Rect::FromSize(100, 100, 300, 200))
     {
-        WindowSetup setup;
-        setup.rect = rect;
-        const auto w = desktop.AddWindow(setup);
+        const auto w = AddWindow("", rect, "SimWindow");
         desktop.HangUntil(w, desktop.NowMs() + forMs);
         return w;
     }
-    Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
 
-    SimDesktop desktop{{W, H}};
-    OptionsModel options;
-    EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    testing::FakeMonitor monitor;
     testing::StepRunner runner{desktop};
     std::vector<std::string> warnings;
 };

@@ -1,6 +1,4 @@
-#include "engine/desktop_engine.h"
-#include "fake_monitor.h"
-#include "platform/sim/sim_desktop.h"
+#include "engine_fixture.h"
 #include "step_runner.h"
 
 #include <gtest/gtest.h>
@@ -10,29 +8,20 @@ namespace zim
 namespace
 {
 
-using sim::SimDesktop;
 using sim::WindowSetup;
 
-constexpr int W = 1024;
-constexpr int H = 768;
-
-class HideModeTest : public ::testing::Test
+class HideModeTest : public testing::EngineTest
 {
 protected:
-    HideModeTest() : monitor(GridGeometry({300, 225}, 3, 3))
+    HideModeTest()
     {
-        engine.SetMonitor(&monitor);
         engine.SetMoverRunner(&runner);
         options.Update([](Options& o) { o.compatibilityClasses.Add("RollUp", true); });
     }
 
     WindowHandle Add(const std::string& className, Rect rect = Rect::FromSize(100, 100, 400, 300))
     {
-        WindowSetup setup;
-        setup.className = className;
-        setup.title = className + " window";
-        setup.rect = rect;
-        return desktop.AddWindow(setup);
+        return AddWindow(className + " window", rect, className);
     }
     const HideWndItem* EntryOf(WindowHandle w)
     {
@@ -45,13 +34,7 @@ protected:
         }
         return nullptr;
     }
-    Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
 
-    SimDesktop desktop{{W, H}};
-    OptionsModel options;
-    EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    testing::FakeMonitor monitor;
     testing::StepRunner runner{desktop};
 };
 

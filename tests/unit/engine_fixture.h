@@ -1,0 +1,43 @@
+#pragma once
+
+// The engine on a simulated 1024 x 768 desktop with a recording monitor whose
+// grid area is 300 x 225 (cells of 100 x 75).
+
+#include "engine/desktop_engine.h"
+#include "fake_monitor.h"
+#include "platform/sim/sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zim::testing
+{
+
+class EngineTest : public ::testing::Test
+{
+protected:
+    static constexpr int W = 1024;
+    static constexpr int H = 768;
+    static constexpr int kTaskbar = 30;
+
+    EngineTest() { engine.SetMonitor(&monitor); }
+
+    WindowHandle AddWindow(const std::string& title, Rect rect, const std::string& className)
+    {
+        sim::WindowSetup setup;
+        setup.title = title;
+        setup.className = className;
+        setup.rect = rect;
+        return desktop.AddWindow(setup);
+    }
+    Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
+
+    sim::SimDesktop desktop{{W, H}, kTaskbar};
+    OptionsModel options;
+    EngineState state{desktop};
+    DesktopEngine engine{desktop, desktop, options, state};
+    FakeMonitor monitor{GridGeometry({300, 225}, 3, 3)};
+};
+
+} // namespace zim::testing
