@@ -24,24 +24,11 @@ protected:
         calm = OpenHelper(m_calmProcess, L"Calm window", L"480,160,300,200");
         ASSERT_TRUE(busy && calm);
         ASSERT_TRUE(StartZimDesk(m_app));
-        ASSERT_TRUE(WaitUntil(
-            [&]
-            {
-                const auto m = FindWindowOf(m_app.Id(), L"TZIMMonitor");
-                return m && m->visible;
-            },
-            15s));
-        monitor = FindWindowOf(m_app.Id(), L"TZIMMonitor")->hwnd;
+        monitor = WaitForMonitor(m_app);
+        ASSERT_TRUE(monitor) << "the monitor did not appear";
     }
 
-    void TearDown() override
-    {
-        if (m_app.Running())
-        {
-            PostMessageW(monitor, WM_CLOSE, 0, 0);
-            m_app.Wait(15s);
-        }
-    }
+    void TearDown() override { CloseProgram(m_app, monitor); }
 
     // Each helper window lives in a process of its own, so hanging one leaves the other awake.
     HWND OpenHelper(ChildProcess& process, const std::wstring& title, const std::wstring& rect)

@@ -258,6 +258,29 @@ bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings)
     return app.Start(BinDir() + L"\\zimdesk.exe", L"");
 }
 
+HWND WaitForMonitor(ChildProcess& app)
+{
+    HWND monitor = nullptr;
+    WaitUntil(
+        [&]
+        {
+            const auto m = FindWindowOf(app.Id(), L"TZIMMonitor");
+            monitor = (m && m->visible) ? m->hwnd : nullptr;
+            return monitor != nullptr;
+        },
+        std::chrono::seconds(15));
+    return monitor;
+}
+
+void CloseProgram(ChildProcess& app, HWND monitor)
+{
+    if (app.Running())
+    {
+        PostMessageW(monitor, WM_CLOSE, 0, 0);
+        app.Wait(std::chrono::seconds(15));
+    }
+}
+
 std::wstring SaveScreenshot(const std::wstring& name)
 {
     wchar_t folder[MAX_PATH];

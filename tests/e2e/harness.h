@@ -91,6 +91,11 @@ struct SettingValue
 };
 bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings = {});
 
+// The program's monitor once it is shown (15 s at most), or null.
+HWND WaitForMonitor(ChildProcess& app);
+// Ends the program as the user does, by closing its monitor, if it still runs.
+void CloseProgram(ChildProcess& app, HWND monitor);
+
 // Saves the whole screen as ZIM artifacts folder\name.png; returns the path, or
 // an empty string when it could not.
 std::wstring SaveScreenshot(const std::wstring& name);

@@ -20,24 +20,14 @@ protected:
         screenH = GetSystemMetrics(SM_CYSCREEN);
         SetCursorPos(screenW / 2, screenH / 2);
         ASSERT_TRUE(StartZimDesk(m_app));
-        ASSERT_TRUE(WaitUntil(
-            [&]
-            {
-                const auto m = FindWindowOf(m_app.Id(), L"TZIMMonitor");
-                return m && m->visible;
-            },
-            15s));
-        monitor = FindWindowOf(m_app.Id(), L"TZIMMonitor")->hwnd;
+        monitor = WaitForMonitor(m_app);
+        ASSERT_TRUE(monitor) << "the monitor did not appear";
     }
 
     void TearDown() override
     {
         SetCursorPos(screenW / 2, screenH / 2);
-        if (m_app.Running())
-        {
-            PostMessageW(monitor, WM_CLOSE, 0, 0);
-            m_app.Wait(15s);
-        }
+        CloseProgram(m_app, monitor);
     }
 
     HWND OpenHelper(ChildProcess& process, const std::wstring& title, const std::wstring& rect)

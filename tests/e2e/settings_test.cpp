@@ -30,29 +30,22 @@ class Settings : public ::testing::Test
 protected:
     bool Start(const std::vector<SettingValue>& settings)
     {
-        if (!StartZimDesk(m_app, settings) || !WaitUntil(
-                                                  [&]
-                                                  {
-                                                      const auto m = FindWindowOf(m_app.Id(), L"TZIMMonitor");
-                                                      return m && m->visible && FindWindowOf(m_app.Id(), L"TZIM");
-                                                  },
-                                                  15s))
+        if (!StartZimDesk(m_app, settings))
         {
             return false;
         }
-        monitor = FindWindowOf(m_app.Id(), L"TZIMMonitor")->hwnd;
-        main = FindWindowOf(m_app.Id(), L"TZIM")->hwnd;
+        // The monitor is shown last, after the main window exists.
+        monitor = WaitForMonitor(m_app);
+        const auto mainWindow = FindWindowOf(m_app.Id(), L"TZIM");
+        if (!monitor || !mainWindow)
+        {
+            return false;
+        }
+        main = mainWindow->hwnd;
         return true;
     }
 
-    void TearDown() override
-    {
-        if (m_app.Running())
-        {
-            PostMessageW(monitor, WM_CLOSE, 0, 0);
-            m_app.Wait(15s);
-        }
-    }
+    void TearDown() override { CloseProgram(m_app, monitor); }
 
     void ClickCell(int column, int row, int columns, int rows)
     {

@@ -32,18 +32,11 @@ protected:
         }
 
         ASSERT_TRUE(StartZimDesk(m_app));
-        ASSERT_TRUE(WaitUntil([&] { return FindVisible(m_app.Id(), L"TZIMMonitor").has_value(); }, 15s));
-        monitor = FindVisible(m_app.Id(), L"TZIMMonitor")->hwnd;
+        monitor = WaitForMonitor(m_app);
+        ASSERT_TRUE(monitor) << "the monitor did not appear";
     }
 
-    void TearDown() override
-    {
-        if (m_app.Running())
-        {
-            PostMessageW(monitor, WM_CLOSE, 0, 0);
-            m_app.Wait(10s);
-        }
-    }
+    void TearDown() override { CloseProgram(m_app, monitor); }
 
     static std::optional<WindowInfo> FindVisible(DWORD pid, const std::wstring& className)
     {
