@@ -1,12 +1,19 @@
 #include "app/application.h"
 
 #include "app/resource.h"
+#include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
 
 #include <commctrl.h>
 
 namespace zim::win32
 {
+namespace
+{
+
+constexpr const char* kHelpFile = "Zimdesk.hlp";
+
+} // namespace
 
 Application::Application() = default;
 
@@ -21,65 +28,52 @@ int Application::Run()
     m_scheduler = std::make_unique<Win32Scheduler>();
     // Workers get a window-system object of their own that they keep alive.
     m_mover = std::make_unique<ThreadMoverRunner>(std::make_shared<Win32WindowSystem>(), *m_scheduler);
-    m_engine.SetMoverRunner(m_mover.get());
-    m_engine.SetWarning([](const std::string& text)
+    m_frozen.SetMoverRunner(m_mover.get());
+    m_frozen.SetWarning([](const std::string& text)
                         { MessageBoxW(nullptr, Widen(text).c_str(), L"ZimDesk", MB_OK | MB_ICONWARNING); });
 
     // The windows in their fixed order: the monitor (main window) first, the
     // programs popup, then the hidden main window that the hook library talks to.
-    m_monitor = std::make_unique<TZIMMonitor>(m_windows, *m_scheduler, m_options, m_state, m_engine,
-                                              [this] { OnMonitorClose(); });
+    const MonitorParts parts{m_windows, *m_scheduler, m_options, m_state, m_engine, m_hideMode};
+    ProgramCommands& commands = *this;
+    m_monitor = std::make_unique<TZIMMonitor>(parts, commands, [this] { OnMonitorClose(); });
     if (!m_monitor->Create(icon))
     {
         return 1;
     }
-    m_engine.SetMonitor(m_monitor.get());
+    m_engine.SetMonitorWindow(FromHwnd(m_monitor->Handle()));
     m_popup = std::make_unique<TZIM2>();
     if (!m_popup->Create())
     {
         return 1;
     }
     m_monitor->SetProgramsPopup(m_popup.get());
-    TZIMActions actions;
-    actions.showMonitor = [this] { ShowMonitor(); };
-    actions.hideMonitor = [this] { HideMonitor(); };
-    // Through the monitor's own close, the program's one orderly way out.
-    actions.closeMonitor = [this] { PostMessageW(m_monitor->Handle(), WM_CLOSE, 0, 0); };
-    actions.endSession = [this] { OnSessionEnd(); };
-    auto onInputTick = [this]
+    TZIMEvents events;
+    events.inputTick = [this]
     {
         if (m_scroller)
         {
             m_scroller->Timer2Timer();
         }
     };
-    auto onPackHidden = [this] { m_engine.PackHideWndList(); };
+    events.packHidden = [this] { m_hideMode.PackHideWndList(); };
+    events.endSession = [this] { OnSessionEnd(); };
     // The hidden main window reads its own settings as it is created.
     m_store.LoadPartOne(m_options);
     const Platform platform{m_windows, m_registry, m_files, m_shell, *m_scheduler};
-    m_main = std::make_unique<TZIM>(platform, m_options, m_state, m_engine, m_hook, std::move(actions), onInputTick,
-                                    onPackHidden);
+    m_main =
+        std::make_unique<TZIM>(platform, m_options, m_state, m_engine, m_hideMode, m_hook, commands, std::move(events));
     if (!m_main->Create())
     {
         return 1;
     }
     m_engine.SetInputTimer(&m_main->Timer2());
     m_monitor->SetInputTimer(&m_main->Timer2());
-    // The monitor's buttons do what the main menu's items of the same name do.
-    MonitorInteraction& buttons = m_monitor->Interaction();
-    buttons.onHelp = [this] { SendMessageW(m_main->Handle(), WM_COMMAND, IDM_HELP, 0); };
-    buttons.onShowOptions = [this](OptionsPage page)
-    {
-        const UINT id = page == OptionsPage::About           ? IDM_ABOUT
-                        : page == OptionsPage::StickyWindows ? IDM_STICKY_WINDOWS
-                                                             : IDM_OPTIONS;
-        SendMessageW(m_main->Handle(), WM_COMMAND, id, 0);
-    };
     m_scroller = std::make_unique<EdgeScroller>(m_windows, m_options, m_state, m_engine, m_main->Timer2(),
                                                 [this] { return m_main->WorkArea(); });
-    m_scroller->SetMonitor(m_monitor.get());
-    m_monitor->onShownChanged = [this](bool shown) { m_main->MonitorShown(shown); };
-    m_monitor->onPopupMenu = [this](Point screen) { m_main->ShowPopupMenu(screen); };
+    m_scroller->SetRefreshTimer(&m_monitor->Model().Timer1());
+    // Shown or hidden: the main menu offers "Show" or "Close Desktop Monitor".
+    m_monitor->Model().onShownChanged = [this](bool shown) { m_main->MonitorShown(shown); };
     LoadSettings();
 
     MSG msg;
@@ -162,14 +156,13 @@ void Application::EndProgram(SaveOccasion occasion)
     m_monitor->StopTimers();
     // No window may stay on a desktop nobody can reach once the program is gone,
     // nor hidden, nor follow a pending shift afterwards.
-    m_engine.CancelFrozenWindows();
+    m_frozen.CancelFrozenWindows();
     m_engine.BringAllOnScreen();
     m_main->RemoveHook();
-    m_engine.ShowHeldHiddenWindows();
+    m_hideMode.ShowHeldHiddenWindows();
     SaveSettings(occasion);
-    m_scroller.reset();
     ShowWindow(m_monitor->Handle(), SW_HIDE);
-    m_engine.SetMonitor(nullptr);
+    m_scroller.reset();
     m_engine.SetInputTimer(nullptr);
     m_monitor->SetInputTimer(nullptr);
     DestroyWindow(m_main->Handle());
@@ -185,6 +178,43 @@ void Application::ShowMonitor()
 void Application::HideMonitor()
 {
     m_monitor->HideMonitor();
+}
+
+void Application::ToggleMonitor()
+{
+    if (m_monitor->Model().Shown())
+    {
+        HideMonitor();
+    }
+    else
+    {
+        ShowMonitor();
+    }
+}
+
+void Application::ShowOptions(OptionsPage /*page*/)
+{
+    // The options dialog opens on its page once it exists.
+}
+
+void Application::ShowHelp()
+{
+    const std::string path = Narrow(ProgramFolder()) + "\\" + kHelpFile;
+    // A missing help file is no error worth a message.
+    if (m_files.FileExists(path))
+    {
+        m_shell.ShellOpen(path);
+    }
+}
+
+void Application::PopupMainMenu(Point screen)
+{
+    m_main->ShowPopupMenu(screen);
+}
+
+void Application::Exit()
+{
+    PostMessageW(m_monitor->Handle(), WM_CLOSE, 0, 0);
 }
 
 } // namespace zim::win32

@@ -4,8 +4,11 @@
 // the options, and the windows in their creation order.
 
 #include "app/main_window.h"
+#include "app/program_commands.h"
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
+#include "engine/frozen_windows.h"
+#include "engine/hide_mode.h"
 #include "engine/mover.h"
 #include "input/edge_scroller.h"
 #include "monitor/win32/monitor_window.h"
@@ -24,7 +27,8 @@
 namespace zim::win32
 {
 
-class Application
+// The program's commands are implemented here, once, for every window that offers them.
+class Application final : private ProgramCommands
 {
 public:
     Application();
@@ -47,11 +51,15 @@ private:
     // The settings the hidden main window does not read itself, applied to the windows.
     void LoadSettings();
     void SaveSettings(SaveOccasion occasion);
-    // The tray icon's click and "Show Desktop Monitor"; the monitor's auto hide
-    // and the refresh of its picture of the windows join in here.
-    void ShowMonitor();
-    // "Close Desktop Monitor".
-    void HideMonitor();
+    // ProgramCommands
+    void ShowMonitor() override;
+    void HideMonitor() override;
+    void ToggleMonitor() override;
+    void ShowOptions(OptionsPage page) override;
+    void ShowHelp() override;
+    void PopupMainMenu(Point screen) override;
+    // Through the monitor's own close, the program's one orderly way out.
+    void Exit() override;
 
     Win32WindowSystem m_windows;
     Win32Registry m_registry;
@@ -61,7 +69,9 @@ private:
     EngineState m_state{m_windows};
     OptionsModel m_options;
     SettingsStore m_store{m_registry, [](const std::string& message) { ShowError(message); }};
-    DesktopEngine m_engine{m_windows, m_shell, m_options, m_state};
+    HideMode m_hideMode{m_windows, m_options, m_state};
+    FrozenWindows m_frozen{m_windows, m_hideMode};
+    DesktopEngine m_engine{m_windows, m_shell, m_options, m_state, m_hideMode, m_frozen};
     Win32HookLibrary m_hook;
     std::unique_ptr<Win32Scheduler> m_scheduler;
     // After the scheduler: it must go first, so abandoned workers stop posting.

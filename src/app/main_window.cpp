@@ -1,14 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/resource.h"
-#include "platform/win32/utf.h"
 
 namespace zim::win32
 {
 namespace
 {
-
-constexpr int kIconDesktopCount = 6;
 
 // The hook library passes an address of this process; another process may send
 // any number. Reading through ReadProcessMemory fails instead of faulting.
@@ -33,42 +30,19 @@ UniqueIcon LoadSmallIcon(int id)
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
 }
 
-std::wstring ProgramFolder()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;)
-    {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-        {
-            return L".";
-        }
-        if (length < path.size())
-        {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? L"." : path.substr(0, slash);
-}
-
 } // namespace
 
 TZIM::TZIM(const Platform& platform, OptionsModel& options, EngineState& state, DesktopEngine& engine,
-           HookLibrary& hook, TZIMActions actions, std::function<void()> onInputTick,
-           std::function<void()> onPackHidden)
-    : m_platform(platform), m_options(options), m_engine(engine), m_hook(hook), m_actions(std::move(actions)),
-      m_onInputTick(std::move(onInputTick)), m_onPackHidden(std::move(onPackHidden)),
-      m_dispatch(state, options, engine, platform.windows, &ReadOwnPair,
-                 [this]
-                 {
-                     if (m_actions.endSession)
-                     {
-                         m_actions.endSession();
-                     }
-                 })
+           HideMode& hideMode, HookLibrary& hook, ProgramCommands& commands, TZIMEvents events)
+    : m_platform(platform), m_options(options), m_engine(engine), m_hook(hook), m_commands(commands),
+      m_events(std::move(events)), m_dispatch(state, hideMode, platform.windows, &ReadOwnPair,
+                                              [this]
+                                              {
+                                                  if (m_events.endSession)
+                                                  {
+                                                      m_events.endSession();
+                                                  }
+                                              })
 {
 }
 
@@ -105,7 +79,9 @@ bool TZIM::Create()
     }
 
     ApplyOptions(m_options.Get());
-    m_optionsSubscription = m_options.Subscribe([this](const Options& options) { ApplyOptions(options); });
+    m_optionsSubscription =
+        m_options.Subscribe({Option::TrayArrows, Option::IconDesktop},
+                            [this](const Options& options, const OptionSet&) { ApplyOptions(options); });
     m_dispatch.RefreshWorkArea();
     return true;
 }
@@ -157,13 +133,7 @@ void TZIM::CreateTrayIcons()
     TrayIcon1.SetIcon(program.Get());
     TrayIcon1.SetToolTip(kToolTip);
     TrayIcon1.SetPopupMenu(PopupMenu1, Handle());
-    TrayIcon1.OnClick = [this]
-    {
-        if (m_actions.showMonitor)
-        {
-            m_actions.showMonitor();
-        }
-    };
+    TrayIcon1.OnClick = [this] { m_commands.ShowMonitor(); };
     TrayIcon1.SetActive(true);
 
     struct Arrow
@@ -197,9 +167,9 @@ void TZIM::ApplyOptions(const Options& options)
     }
     CheckMenuItem(PopupMenu1, IDM_SHOW_TRAY_ARROWS, MF_BYCOMMAND | (options.trayArrows ? MF_CHECKED : MF_UNCHECKED));
     // Other values leave the choice as it was.
-    if (m_iconDesktopsMenu && options.iconDesktop >= 1 && options.iconDesktop <= kIconDesktopCount)
+    if (m_iconDesktopsMenu && options.iconDesktop >= 1 && options.iconDesktop <= Options::kIconDesktops)
     {
-        CheckMenuRadioItem(m_iconDesktopsMenu, IDM_ICON_DESKTOP_1, IDM_ICON_DESKTOP_1 + kIconDesktopCount - 1,
+        CheckMenuRadioItem(m_iconDesktopsMenu, IDM_ICON_DESKTOP_1, IDM_ICON_DESKTOP_1 + Options::kIconDesktops - 1,
                            IDM_ICON_DESKTOP_1 + options.iconDesktop - 1, MF_BYCOMMAND);
     }
 }
@@ -263,7 +233,7 @@ void TZIM::RemoveHook()
 
 void TZIM::OnCommand(UINT id)
 {
-    if (id >= IDM_ICON_DESKTOP_1 && id < IDM_ICON_DESKTOP_1 + kIconDesktopCount)
+    if (id >= IDM_ICON_DESKTOP_1 && id < IDM_ICON_DESKTOP_1 + Options::kIconDesktops)
     {
         // Swapping the icon sets comes with the icon desktops.
         const int chosen = static_cast<int>(id - IDM_ICON_DESKTOP_1) + 1;
@@ -273,62 +243,47 @@ void TZIM::OnCommand(UINT id)
     switch (id)
     {
     case IDM_SHOW_MONITOR:
-        if (m_actions.showMonitor)
-        {
-            m_actions.showMonitor();
-        }
+        m_commands.ShowMonitor();
         break;
     case IDM_SHOW_TRAY_ARROWS:
         m_options.Update([](Options& o) { o.trayArrows = !o.trayArrows; });
         break;
     case IDM_STICKY_WINDOWS:
+        m_commands.ShowOptions(OptionsPage::StickyWindows);
+        break;
     case IDM_OPTIONS:
+        m_commands.ShowOptions(OptionsPage::GeneralOptions);
+        break;
     case IDM_ABOUT:
-        // These open the options dialog on their page once it exists.
+        m_commands.ShowOptions(OptionsPage::About);
         break;
     case IDM_HELP:
-        OpenHelp();
+        m_commands.ShowHelp();
         break;
     case IDM_CLOSE_MONITOR:
-        if (m_actions.hideMonitor)
-        {
-            m_actions.hideMonitor();
-        }
+        m_commands.HideMonitor();
         break;
     case IDM_EXIT:
-        if (m_actions.closeMonitor)
-        {
-            m_actions.closeMonitor();
-        }
+        m_commands.Exit();
         break;
     default:
         break;
     }
 }
 
-void TZIM::OpenHelp()
-{
-    const std::string path = Narrow(ProgramFolder()) + "\\" + kHelpFile;
-    // A missing help file is no error worth a message.
-    if (m_platform.files.FileExists(path))
-    {
-        m_platform.shell.ShellOpen(path);
-    }
-}
-
 void TZIM::Timer2Timer()
 {
-    if (m_onInputTick)
+    if (m_events.inputTick)
     {
-        m_onInputTick();
+        m_events.inputTick();
     }
 }
 
 void TZIM::PackHideWndTimerTimer()
 {
-    if (m_onPackHidden)
+    if (m_events.packHidden)
     {
-        m_onPackHidden();
+        m_events.packHidden();
     }
 }
 

@@ -5,6 +5,7 @@
 // icons with their popup menu and the main timers.
 
 #include "app/main_window_dispatch.h"
+#include "app/program_commands.h"
 #include "components/win32/tray_icon.h"
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
@@ -22,13 +23,12 @@
 namespace zim::win32
 {
 
-// What the main window asks of the program around it.
-struct TZIMActions
+// The work of the main window's timers and the session end, done by the program around it.
+struct TZIMEvents
 {
-    std::function<void()> showMonitor;  // TrayIcon1's click and "Show Desktop Monitor"
-    std::function<void()> hideMonitor;  // "Close Desktop Monitor"
-    std::function<void()> closeMonitor; // "Exit Zim Desk": closing the monitor ends the program
-    std::function<void()> endSession;   // the Windows session really ends
+    std::function<void()> inputTick;  // Timer2: edge scrolling and the follow of the active window
+    std::function<void()> packHidden; // PackHideWndTimer
+    std::function<void()> endSession; // the Windows session really ends
 };
 
 class TZIM final : public Window
@@ -36,13 +36,11 @@ class TZIM final : public Window
 public:
     static constexpr const wchar_t* kClassName = L"TZIM";
     static constexpr const char* kToolTip = "Zim Desk";
-    static constexpr const char* kHelpFile = "Zimdesk.hlp";
     static constexpr unsigned kTimer2Interval = 50;
     static constexpr unsigned kPackHideWndInterval = 60000;
 
-    // onInputTick and onPackHidden are the work of Timer2 and PackHideWndTimer.
-    TZIM(const Platform& platform, OptionsModel& options, EngineState& state, DesktopEngine& engine, HookLibrary& hook,
-         TZIMActions actions, std::function<void()> onInputTick, std::function<void()> onPackHidden);
+    TZIM(const Platform& platform, OptionsModel& options, EngineState& state, DesktopEngine& engine, HideMode& hideMode,
+         HookLibrary& hook, ProgramCommands& commands, TZIMEvents events);
     ~TZIM() override;
 
     // Creates the window, its timers and tray icons, reading its settings.
@@ -77,7 +75,6 @@ private:
     void ApplyOptions(const Options& options);
     void ShowMenuItem(const ToggledItem& item, bool shown);
     void OnCommand(UINT id);
-    void OpenHelp();
     void Timer2Timer();
     void PackHideWndTimerTimer();
 
@@ -85,9 +82,8 @@ private:
     OptionsModel& m_options;
     DesktopEngine& m_engine;
     HookLibrary& m_hook;
-    TZIMActions m_actions;
-    std::function<void()> m_onInputTick;
-    std::function<void()> m_onPackHidden;
+    ProgramCommands& m_commands;
+    TZIMEvents m_events;
     MainWindowDispatch m_dispatch;
 
     UniqueMenu m_menuBar; // holds PopupMenu1

@@ -5,9 +5,9 @@
 namespace zim
 {
 
-MainWindowDispatch::MainWindowDispatch(const EngineState& state, const OptionsModel& options, DesktopEngine& engine,
-                                       WindowSystem& windows, ReadPair readPair, std::function<void()> onSessionEnd)
-    : m_state(state), m_options(options), m_engine(engine), m_windows(windows), m_readPair(std::move(readPair)),
+MainWindowDispatch::MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowSystem& windows,
+                                       ReadPair readPair, std::function<void()> onSessionEnd)
+    : m_state(state), m_hideMode(hideMode), m_windows(windows), m_readPair(std::move(readPair)),
       m_onSessionEnd(std::move(onSessionEnd)), m_workArea(windows.GetWorkArea())
 {
 }
@@ -42,16 +42,16 @@ std::optional<std::intptr_t> MainWindowDispatch::Dispatch(std::uint32_t message,
     case hookmsg::kNotify:
         return 0;
     case hookmsg::kGetSizeX:
-        return m_options.Get().sizeX;
+        return m_state.Grid.Columns();
     case hookmsg::kGetSizeY:
-        return m_options.Get().sizeY;
+        return m_state.Grid.Rows();
     case hookmsg::kHideModeMove:
     {
         std::int32_t dx = 0;
         std::int32_t dy = 0;
         if (m_readPair && m_readPair(static_cast<std::uintptr_t>(lParam), dx, dy))
         {
-            m_engine.HideModeMove(static_cast<WindowHandle>(wParam), dx, dy);
+            m_hideMode.HideModeMove(static_cast<WindowHandle>(wParam), dx, dy);
         }
         return 0;
     }

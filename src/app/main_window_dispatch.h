@@ -5,10 +5,9 @@
 // registered application-start messages, the change of the work area and the end
 // of the Windows session. Everything else goes to the default processing.
 
-#include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
+#include "engine/hide_mode.h"
 #include "platform/platform.h"
-#include "settings/options.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,8 +30,8 @@ public:
     // they cannot be read (another process may send any number as an address).
     using ReadPair = std::function<bool(std::uintptr_t address, std::int32_t& first, std::int32_t& second)>;
 
-    MainWindowDispatch(const EngineState& state, const OptionsModel& options, DesktopEngine& engine,
-                       WindowSystem& windows, ReadPair readPair, std::function<void()> onSessionEnd);
+    MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowSystem& windows, ReadPair readPair,
+                       std::function<void()> onSessionEnd);
 
     // The message's result, or nothing when it goes on to the default processing.
     std::optional<std::intptr_t> Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
@@ -43,8 +42,7 @@ public:
 
 private:
     const EngineState& m_state;
-    const OptionsModel& m_options;
-    DesktopEngine& m_engine;
+    HideMode& m_hideMode;
     WindowSystem& m_windows;
     ReadPair m_readPair;
     std::function<void()> m_onSessionEnd;

@@ -1,41 +1,19 @@
 #include "engine/desktop_engine.h"
 
 #include "engine/classification.h"
-#include "engine/desktop_math.h"
-
-#include <string>
 
 namespace zim
 {
 
-DesktopEngine::DesktopEngine(WindowSystem& windows, Shell& shell, const OptionsModel& options, EngineState& state)
-    : m_windows(windows), m_shell(shell), m_options(options), m_state(state)
+DesktopEngine::DesktopEngine(WindowSystem& windows, Shell& shell, const OptionsModel& options, EngineState& state,
+                             HideMode& hideMode, FrozenWindows& frozen)
+    : m_windows(windows), m_shell(shell), m_options(options), m_state(state), m_hideMode(hideMode), m_frozen(frozen)
 {
-}
-
-int DesktopEngine::GridColumns() const
-{
-    if (m_monitor)
-    {
-        return m_monitor->Grid().Columns();
-    }
-    const int size = m_options.Get().sizeX;
-    return Options::IsValidGridSize(size) ? size : 3;
-}
-
-int DesktopEngine::GridRows() const
-{
-    if (m_monitor)
-    {
-        return m_monitor->Grid().Rows();
-    }
-    const int size = m_options.Get().sizeY;
-    return Options::IsValidGridSize(size) ? size : 3;
 }
 
 bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
 {
-    if (m_state.AppStarting != 0 || column < 0 || row < 0 || column >= GridColumns() || row >= GridRows())
+    if (m_state.AppStarting != 0 || !m_state.Grid.Contains(column, row))
     {
         return false;
     }
@@ -54,34 +32,21 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     }
 
     const WindowHandle foreground = m_windows.GetForegroundWindow();
-    if (!m_monitor || foreground != m_monitor->MonitorWindow())
+    const Point from = m_state.Grid.Current();
+    if (m_monitorWindow == kNoWindow || foreground != m_monitorWindow)
     {
-        m_state.LastActiveWnd[m_state.CurrentX][m_state.CurrentY] = foreground;
+        m_state.LastActiveWnd[from.x][from.y] = foreground;
     }
 
-    // The new desktop is in force before any window moves: the move callbacks rely on it.
-    const int dColumn = column - m_state.CurrentX;
-    const int dRow = row - m_state.CurrentY;
-    m_state.CurrentX = column;
-    m_state.CurrentY = row;
-
-    if (m_monitor)
-    {
-        const Rect cell = m_monitor->Grid().CellRect(column, row);
-        m_monitor->SetFocusFrame({cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1});
-        // Row first: desktop column 1, row 0 reads "(0,1)".
-        std::string label = "(";
-        label += std::to_string(row);
-        label += ',';
-        label += std::to_string(column);
-        label += ')';
-        m_monitor->SetCoordinateLabel(label);
-    }
+    // The new desktop is in force before any window moves: the move callbacks
+    // rely on it, and the listeners (the monitor's frame and label) follow now.
+    const Point to{column, row};
+    m_state.Grid.MoveTo(to);
 
     // Not skipped for the shown desktop: a zero shift still activates its window.
-    ShiftDesktops(dColumn, dRow);
+    ShiftDesktops(to.x - from.x, to.y - from.y);
 
-    const WindowHandle last = m_state.LastActiveWnd[m_state.CurrentX][m_state.CurrentY];
+    const WindowHandle last = m_state.LastActiveWnd[to.x][to.y];
     const Point lastOffset = WindowDesktopOffset(last);
     if (m_state.DragWnd == kNoWindow)
     {
@@ -95,10 +60,8 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
         }
     }
 
-    if (options.closeWhenSelected && m_monitor)
-    {
-        m_monitor->HideMonitor();
-    }
+    // The monitor hides here when "Close when selected" is on.
+    m_state.Grid.Switched(from, to);
 
     if (m_inputTimer)
     {
@@ -124,36 +87,31 @@ bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
 
     std::int32_t dx = request.DX;
     std::int32_t dy = request.DY;
+    const Point current = m_state.Grid.Current();
     if (request.Mode == MoveRequest::kAppStarted)
     {
         const Size screen = m_windows.GetScreenSize();
-        dx = screen.width * (request.DX - m_state.CurrentX);
-        dy = screen.height * (request.DY - m_state.CurrentY);
+        dx = screen.width * (request.DX - current.x);
+        dy = screen.height * (request.DY - current.y);
     }
 
     if (IsStickyWindow(w))
     {
-        // The window stays; only its miniature follows into the newly shown cell.
-        if (m_monitor)
-        {
-            if (const auto rect = m_windows.GetWindowRect(w))
-            {
-                m_monitor->MoveMiniature(w, ScreenToMonitorRect(*rect, 0, 0));
-            }
-        }
+        // The window stays; the monitor moves its miniature into the newly shown cell.
         return true;
     }
 
-    if (UsesHideMode(w))
+    const bool replace = request.Mode == MoveRequest::kSendToDesktop || request.Mode == MoveRequest::kAppStarted;
+    if (m_hideMode.UsesHideMode(w))
     {
         // Invisible windows are not skipped here: hide mode decides about them.
         if (m_windows.ProbeWindow(w, kSwitchProbeMs))
         {
-            HideModeMove(w, dx, dy);
+            m_hideMode.HideModeMove(w, dx, dy);
         }
         else
         {
-            QueueFrozenWindow(w, dx, dy, request.Mode);
+            m_frozen.QueueFrozenWindow(w, dx, dy, replace);
         }
         return true;
     }
@@ -164,7 +122,7 @@ bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
     }
     if (!MoveIfAnswering(w, dx, dy))
     {
-        QueueFrozenWindow(w, dx, dy, request.Mode);
+        m_frozen.QueueFrozenWindow(w, dx, dy, replace);
     }
     return true;
 }
@@ -201,23 +159,24 @@ Point DesktopEngine::WindowDesktopOffset(WindowHandle w)
 
     // The upper clamp stops at the count itself: a window beyond the grid reports
     // the column or row just past it, and a switch there is refused.
-    const int columns = GridColumns();
-    const int rows = GridRows();
-    if (m_state.CurrentX + offset.x > columns)
+    const int columns = m_state.Grid.Columns();
+    const int rows = m_state.Grid.Rows();
+    const Point current = m_state.Grid.Current();
+    if (current.x + offset.x > columns)
     {
-        offset.x = columns - m_state.CurrentX;
+        offset.x = columns - current.x;
     }
-    if (m_state.CurrentY + offset.y > rows)
+    if (current.y + offset.y > rows)
     {
-        offset.y = rows - m_state.CurrentY;
+        offset.y = rows - current.y;
     }
-    if (m_state.CurrentX + offset.x < 0)
+    if (current.x + offset.x < 0)
     {
-        offset.x = -m_state.CurrentX;
+        offset.x = -current.x;
     }
-    if (m_state.CurrentY + offset.y < 0)
+    if (current.y + offset.y < 0)
     {
-        offset.y = -m_state.CurrentY;
+        offset.y = -current.y;
     }
     return offset;
 }
@@ -236,83 +195,9 @@ void DesktopEngine::ActivateTopWindow()
     m_windows.SetForegroundWindow(m_windows.GetDesktopWindow());
 }
 
-Rect DesktopEngine::ScreenToMonitorRect(const Rect& r, std::int32_t dx, std::int32_t dy)
-{
-    const Size screen = m_windows.GetScreenSize();
-    const GridGeometry grid = m_monitor ? m_monitor->Grid() : GridGeometry{};
-    const double cellW = grid.CellWidth();
-    const double cellH = grid.CellHeight();
-    const double sx = cellW / screen.width;
-    const double sy = cellH / screen.height;
-    const double offsetX = static_cast<double>(dx / screen.width + m_state.CurrentX) * cellW;
-    const double offsetY = static_cast<double>(dy / screen.height + m_state.CurrentY) * cellH;
-    return {RoundHalfEven(r.left * sx + offsetX), RoundHalfEven(r.top * sy + offsetY),
-            RoundHalfEven(r.right * sx + offsetX), RoundHalfEven(r.bottom * sy + offsetY)};
-}
-
-bool DesktopEngine::BringOnScreenProc(WindowHandle w)
-{
-    if (!m_windows.IsWindow(w) || m_windows.IsIconic(w))
-    {
-        return true;
-    }
-    const auto rect = m_windows.GetWindowRect(w);
-    if (!rect)
-    {
-        return true;
-    }
-    const Rect& r = *rect;
-    const Size screen = m_windows.GetScreenSize();
-    const std::int32_t width = r.Width();
-    const std::int32_t height = r.Height();
-    // At least one pixel on the screen. A window whose edge merely meets the
-    // screen's edge (at x = W, say, where a window at x = 0 of the desktop to the
-    // right lies) shows nothing and would be lost.
-    if (r.left < screen.width && r.left + width > 0 && r.top < screen.height && r.top + height > 0)
-    {
-        return true;
-    }
-    // Its place on its own desktop: the remainder by whole screens, taken into
-    // the screen when negative (an exact multiple stays at 0, not one screen out).
-    std::int32_t x = r.left % screen.width;
-    if (x < 0)
-    {
-        x += screen.width;
-    }
-    std::int32_t y = r.top % screen.height;
-    if (y < 0)
-    {
-        y += screen.height;
-    }
-    if (m_windows.ProbeWindow(w, kProbeMs))
-    {
-        m_windows.MoveWindow(w, {x, y});
-    }
-    else
-    {
-        // Left where it is, a window that does not answer now would be lost
-        // for good once the program has ended: its own thread moves it when it wakes.
-        m_windows.MoveWindowAsync(w, {x, y});
-    }
-    return true;
-}
-
 void DesktopEngine::BringAllOnScreen()
 {
     m_windows.EnumWindows([&](WindowHandle w) { return BringOnScreenProc(w); });
-}
-
-void DesktopEngine::ShowHeldHiddenWindows()
-{
-    for (const auto& [className, item] : m_state.HideWndList)
-    {
-        if (m_windows.IsWindow(item->wnd))
-        {
-            // Asynchronous: a hung window must neither stall the exit nor stay hidden.
-            m_windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
-        }
-    }
-    m_state.HideWndList.clear();
 }
 
 bool DesktopEngine::IsStickyWindow(WindowHandle w)

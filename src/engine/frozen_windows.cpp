@@ -1,21 +1,24 @@
-#include "engine/desktop_engine.h"
+#include "engine/frozen_windows.h"
 
 #include <algorithm>
 
 namespace zim
 {
 
-void DesktopEngine::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int32_t dy, std::int32_t mode)
+FrozenWindows::FrozenWindows(WindowSystem& windows, HideMode& hideMode) : m_windows(windows), m_hideMode(hideMode)
+{
+    m_list.reserve(kMoveThreadReserve);
+}
+
+void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int32_t dy, bool replace)
 {
     std::shared_ptr<TZIMMoveWnd> job;
     {
-        std::lock_guard lock(m_state.MoveThreadLock);
-        auto& list = m_state.MoveThreadList;
-        const auto found = std::find_if(list.begin(), list.end(), [w](const auto& t) { return t->Wnd == w; });
-        if (found != list.end())
+        std::lock_guard lock(m_lock);
+        const auto found = std::find_if(m_list.begin(), m_list.end(), [w](const auto& t) { return t->Wnd == w; });
+        if (found != m_list.end())
         {
-            // A send or an application start names a new target; switches pile up.
-            if (mode == MoveRequest::kSendToDesktop || mode == MoveRequest::kAppStarted)
+            if (replace)
             {
                 (*found)->ReplaceShift(dx, dy);
             }
@@ -25,15 +28,15 @@ void DesktopEngine::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
             }
             return;
         }
-        if (m_state.MoveThreadCount >= kMaxMoveThreads)
+        if (m_count >= kMaxMoveThreads)
         {
             job = nullptr; // warned below, outside the lock
         }
         else if (m_runner)
         {
             job = std::make_shared<TZIMMoveWnd>(w, dx, dy);
-            list.push_back(job);
-            ++m_state.MoveThreadCount;
+            m_list.push_back(job);
+            ++m_count;
         }
         else
         {
@@ -51,15 +54,15 @@ void DesktopEngine::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
     m_runner->Start(job, [this, job](TZIMMoveWnd::Outcome outcome) { FinishFrozenWindow(job, outcome); });
 }
 
-void DesktopEngine::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome)
+void FrozenWindows::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome)
 {
     if (outcome == TZIMMoveWnd::Outcome::Answered && m_windows.IsWindow(job->Wnd))
     {
         // Read now, on the GUI thread: a switch since the answer has added its shift.
         const Point shift = job->Shift();
-        if (UsesHideMode(job->Wnd))
+        if (m_hideMode.UsesHideMode(job->Wnd))
         {
-            HideModeMove(job->Wnd, shift.x, shift.y);
+            m_hideMode.HideModeMove(job->Wnd, shift.x, shift.y);
         }
         else if (const auto rect = m_windows.GetWindowRect(job->Wnd))
         {
@@ -70,25 +73,35 @@ void DesktopEngine::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, 
     DelThread(job->Wnd);
 }
 
-void DesktopEngine::DelThread(WindowHandle w)
+void FrozenWindows::DelThread(WindowHandle w)
 {
-    std::lock_guard lock(m_state.MoveThreadLock);
-    auto& list = m_state.MoveThreadList;
-    const auto found = std::find_if(list.begin(), list.end(), [w](const auto& t) { return t->Wnd == w; });
-    if (found != list.end())
+    std::lock_guard lock(m_lock);
+    const auto found = std::find_if(m_list.begin(), m_list.end(), [w](const auto& t) { return t->Wnd == w; });
+    if (found != m_list.end())
     {
-        list.erase(found);
-        --m_state.MoveThreadCount;
+        m_list.erase(found);
+        --m_count;
     }
 }
 
-void DesktopEngine::CancelFrozenWindows()
+void FrozenWindows::CancelFrozenWindows()
 {
-    std::lock_guard lock(m_state.MoveThreadLock);
-    for (const auto& job : m_state.MoveThreadList)
+    std::lock_guard lock(m_lock);
+    for (const auto& job : m_list)
     {
         job->ReplaceShift(0, 0);
     }
+}
+
+std::optional<Point> FrozenWindows::PendingShift(WindowHandle w) const
+{
+    std::lock_guard lock(m_lock);
+    const auto found = std::find_if(m_list.begin(), m_list.end(), [w](const auto& t) { return t->Wnd == w; });
+    if (found == m_list.end())
+    {
+        return std::nullopt;
+    }
+    return (*found)->Shift();
 }
 
 } // namespace zim

@@ -1,5 +1,6 @@
-#include "engine/desktop_engine.h"
+#include "engine/hide_mode.h"
 
+#include "engine/classification.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -7,12 +8,68 @@
 namespace zim
 {
 
-bool DesktopEngine::UsesHideMode(WindowHandle w)
+bool BringOnScreenProc(WindowSystem& windows, WindowHandle w, unsigned probeMs)
 {
-    return m_options.Get().hideAllWC || IsCompatibilityClass(w);
+    if (!windows.IsWindow(w) || windows.IsIconic(w))
+    {
+        return true;
+    }
+    const auto rect = windows.GetWindowRect(w);
+    if (!rect)
+    {
+        return true;
+    }
+    const Rect& r = *rect;
+    const Size screen = windows.GetScreenSize();
+    if (screen.width <= 0 || screen.height <= 0)
+    {
+        return true;
+    }
+    const std::int32_t width = r.Width();
+    const std::int32_t height = r.Height();
+    // At least one pixel on the screen. A window whose edge merely meets the
+    // screen's edge (at x = W, say, where a window at x = 0 of the desktop to the
+    // right lies) shows nothing and would be lost.
+    if (r.left < screen.width && r.left + width > 0 && r.top < screen.height && r.top + height > 0)
+    {
+        return true;
+    }
+    // Its place on its own desktop: the remainder by whole screens, taken into
+    // the screen when negative (an exact multiple stays at 0, not one screen out).
+    std::int32_t x = r.left % screen.width;
+    if (x < 0)
+    {
+        x += screen.width;
+    }
+    std::int32_t y = r.top % screen.height;
+    if (y < 0)
+    {
+        y += screen.height;
+    }
+    if (windows.ProbeWindow(w, probeMs))
+    {
+        windows.MoveWindow(w, {x, y});
+    }
+    else
+    {
+        // Left where it is, a window that does not answer now would be lost
+        // for good once the program has ended: its own thread moves it when it wakes.
+        windows.MoveWindowAsync(w, {x, y});
+    }
+    return true;
 }
 
-bool DesktopEngine::RectOnDesktop(int column, int row, const Rect& r)
+HideMode::HideMode(WindowSystem& windows, const OptionsModel& options, const EngineState& state)
+    : m_windows(windows), m_options(options), m_state(state)
+{
+}
+
+bool HideMode::UsesHideMode(WindowHandle w)
+{
+    return m_options.Get().hideAllWC || IsCompatibilityClass(m_windows, m_options.Get(), w);
+}
+
+bool HideMode::RectOnDesktop(int column, int row, const Rect& r)
 {
     const Size screen = m_windows.GetScreenSize();
     const Rect desktop = Rect::FromSize(column * screen.width, row * screen.height, screen.width, screen.height);
@@ -20,35 +77,40 @@ bool DesktopEngine::RectOnDesktop(int column, int row, const Rect& r)
            std::max(r.top, desktop.top) < std::min(r.bottom, desktop.bottom);
 }
 
-void DesktopEngine::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
+HideWndItem* HideMode::Find(WindowHandle w)
+{
+    const auto entry =
+        std::find_if(m_list.begin(), m_list.end(), [w](const auto& item) { return item.second->wnd == w; });
+    return entry == m_list.end() ? nullptr : entry->second.get();
+}
+
+void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
 {
     if (!m_windows.IsWindow(w))
     {
         return;
     }
-    auto& list = m_state.HideWndList;
-    const auto entry = std::find_if(list.begin(), list.end(), [w](const auto& item) { return item.second->wnd == w; });
+    HideWndItem* item = Find(w);
     const auto rect = m_windows.GetWindowRect(w);
-    if (!rect)
+    const Size screen = m_windows.GetScreenSize();
+    if (!rect || screen.width <= 0 || screen.height <= 0)
     {
         return;
     }
-    const Size screen = m_windows.GetScreenSize();
     Rect r = *rect;
+    const Point current = m_state.Grid.Current();
 
-    if (entry != list.end() && entry->second->hidden)
+    if (item && item->hidden)
     {
         // Held hidden: shown again, at its old place, only when its own desktop is shown.
-        HideWndItem& item = *entry->second;
-        const int column = item.column + (r.left < 0 ? 1 : 0);
-        const int row = item.row + (r.top < 0 ? 1 : 0);
+        const int column = item->column + (r.left < 0 ? 1 : 0);
+        const int row = item->row + (r.top < 0 ? 1 : 0);
         r = r.Offset(column * screen.width, row * screen.height);
-        if (RectOnDesktop(m_state.CurrentX, m_state.CurrentY, r))
+        if (RectOnDesktop(current.x, current.y, r))
         {
-            m_windows.MoveWindow(w,
-                                 {r.left - m_state.CurrentX * screen.width, r.top - m_state.CurrentY * screen.height});
+            m_windows.MoveWindow(w, {r.left - current.x * screen.width, r.top - current.y * screen.height});
             m_windows.ShowWindow(w, ShowCommand::Show);
-            item.hidden = false;
+            item->hidden = false;
         }
         return;
     }
@@ -64,38 +126,69 @@ void DesktopEngine::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t d
         return;
     }
 
-    HideWndItem* item = nullptr;
-    if (entry != list.end())
+    if (!item)
     {
-        item = entry->second.get();
+        m_list.emplace_back(text::TruncateChars(m_windows.GetClassName(w), 254), std::make_unique<HideWndItem>());
+        item = m_list.back().second.get();
     }
-    else
-    {
-        list.emplace_back(text::TruncateChars(m_windows.GetClassName(w), 254), std::make_unique<HideWndItem>());
-        item = list.back().second.get();
-    }
-    item->miniature = ScreenToMonitorRect(r, dx, dy);
+    item->miniature = m_state.Grid.ScreenToGridRect(r, screen, dx, dy);
     // The new desktop is already in force during a switch: this is the window's own desktop.
-    item->column = (r.left / screen.width - (r.left < 0 ? 1 : 0)) + dx / screen.width + m_state.CurrentX;
-    item->row = (r.top / screen.height - (r.top < 0 ? 1 : 0)) + dy / screen.height + m_state.CurrentY;
+    item->column = (r.left / screen.width - (r.left < 0 ? 1 : 0)) + dx / screen.width + current.x;
+    item->row = (r.top / screen.height - (r.top < 0 ? 1 : 0)) + dy / screen.height + current.y;
     item->wnd = w;
     m_windows.BringWindowToTop(w);
     m_windows.ShowWindow(w, ShowCommand::Hide);
-    BringOnScreenProc(w); // it rests hidden inside the visible screen
+    BringOnScreenProc(m_windows, w, kProbeMs); // it rests hidden inside the visible screen
     item->hidden = true;
 }
 
-void DesktopEngine::PackHideWndList()
+void HideMode::PackHideWndList()
 {
-    auto& list = m_state.HideWndList;
-    for (auto it = list.end(); it != list.begin();)
+    for (auto it = m_list.end(); it != m_list.begin();)
     {
         --it;
         if (!m_windows.IsWindow(it->second->wnd) || !it->second->hidden)
         {
-            it = list.erase(it);
+            it = m_list.erase(it);
         }
     }
+}
+
+void HideMode::ShowHeldHiddenWindows()
+{
+    for (const auto& [className, item] : m_list)
+    {
+        if (m_windows.IsWindow(item->wnd))
+        {
+            // Asynchronous: a hung window must neither stall the exit nor stay hidden.
+            m_windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
+        }
+    }
+    m_list.clear();
+}
+
+void HideMode::SendHome(WindowHandle w)
+{
+    HideWndItem* item = Find(w);
+    if (!item || !item->hidden)
+    {
+        return;
+    }
+    item->hidden = false;
+    const Size screen = m_windows.GetScreenSize();
+    const Point current = m_state.Grid.Current();
+    HideModeMove(w, screen.width * (item->column - current.x), screen.height * (item->row - current.y));
+}
+
+bool HideMode::Release(WindowHandle w)
+{
+    HideWndItem* item = Find(w);
+    if (!item || !item->hidden)
+    {
+        return false;
+    }
+    item->hidden = false;
+    return true;
 }
 
 } // namespace zim

@@ -49,15 +49,15 @@ void EdgeScroller::Timer2Timer()
         if (m_dwellTime >= options.mouseDelay)
         {
             m_dwellTime = 0;
-            const bool refreshWasEnabled = m_monitor && m_monitor->RefreshEnabled();
-            if (m_monitor)
+            const bool refreshWasEnabled = m_refresh && m_refresh->IsEnabled();
+            if (m_refresh)
             {
-                m_monitor->SetRefreshEnabled(false);
+                m_refresh->SetEnabled(false);
             }
             MouseScroll(p, bounds, buttonDown);
-            if (m_monitor)
+            if (m_refresh)
             {
-                m_monitor->SetRefreshEnabled(refreshWasEnabled);
+                m_refresh->SetEnabled(refreshWasEnabled);
             }
         }
     }
@@ -81,24 +81,25 @@ void EdgeScroller::MouseScroll(Point p, const Rect& bounds, bool buttonDown)
     if (gateOpen && !(buttonDown && m_state.DragWnd == kNoWindow))
     {
         const bool wrap = options.wrapCursor;
+        const Point current = m_state.Grid.Current();
         // An edge without a neighbour passes on to the next direction: at the
         // bottom-right corner of the last column the view scrolls down.
-        if (p.x == bounds.right - 1 && m_state.CurrentX != options.sizeX - 1)
+        if (p.x == bounds.right - 1 && current.x != m_state.Grid.Columns() - 1)
         {
             m_windows.SetCursorPos(wrap ? Point{bounds.left + 10, p.y} : Point{p.x - 20, p.y});
             m_engine.LabelEffect5Click();
         }
-        else if (p.x == bounds.left && m_state.CurrentX != 0)
+        else if (p.x == bounds.left && current.x != 0)
         {
             m_windows.SetCursorPos(wrap ? Point{bounds.right - 10, p.y} : Point{p.x + 20, p.y});
             m_engine.LabelEffect4Click();
         }
-        else if (p.y == bounds.bottom - 1 && m_state.CurrentY != options.sizeY - 1)
+        else if (p.y == bounds.bottom - 1 && current.y != m_state.Grid.Rows() - 1)
         {
             m_windows.SetCursorPos(wrap ? Point{p.x, bounds.top + 10} : Point{p.x, p.y - 20});
             m_engine.LabelEffect3Click();
         }
-        else if (p.y == bounds.top && m_state.CurrentY != 0)
+        else if (p.y == bounds.top && current.y != 0)
         {
             m_windows.SetCursorPos(wrap ? Point{p.x, bounds.bottom - 10} : Point{p.x, p.y + 20});
             m_engine.LabelEffect6Click();
@@ -135,9 +136,10 @@ void EdgeScroller::FollowActiveWindow()
     {
         return;
     }
-    const int tx = m_state.CurrentX + offset.x;
-    const int ty = m_state.CurrentY + offset.y;
-    if (tx >= 0 && ty >= 0 && tx < m_engine.GridColumns() && ty < m_engine.GridRows())
+    const Point current = m_state.Grid.Current();
+    const int tx = current.x + offset.x;
+    const int ty = current.y + offset.y;
+    if (m_state.Grid.Contains(tx, ty))
     {
         m_state.LastActiveWnd[tx][ty] = f; // activated on arrival
     }

@@ -6,7 +6,6 @@
 
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
-#include "engine/monitor_view.h"
 #include "platform/platform.h"
 #include "settings/options.h"
 
@@ -26,7 +25,8 @@ public:
     EdgeScroller(WindowSystem& windows, const OptionsModel& options, EngineState& state, DesktopEngine& engine,
                  Timer& timer2, std::function<Rect()> workArea);
 
-    void SetMonitor(MonitorView* monitor) { m_monitor = monitor; }
+    // The monitor's refresh, held off around an edge-scroll switch; null when there is none.
+    void SetRefreshTimer(Timer* timer) { m_refresh = timer; }
 
     // One tick of the input timer.
     void Timer2Timer();
@@ -44,7 +44,7 @@ private:
     DesktopEngine& m_engine;
     Timer& m_timer2;
     std::function<Rect()> m_workArea;
-    MonitorView* m_monitor = nullptr;
+    Timer* m_refresh = nullptr;
     int m_dwellTime = 0; // milliseconds at an edge in consecutive ticks
 };
 

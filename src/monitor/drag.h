@@ -4,7 +4,7 @@
 // area stands for, and the state of a miniature being dragged with the right
 // button.
 
-#include "monitor/grid_geometry.h"
+#include "engine/grid_geometry.h"
 #include "platform/platform.h"
 
 #include <optional>

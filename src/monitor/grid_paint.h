@@ -3,7 +3,7 @@
 // The geometry of what the grid area shows, apart from the drawing calls: the
 // inner grid lines, the highlight frame and the parts of a miniature.
 
-#include "monitor/grid_geometry.h"
+#include "engine/grid_geometry.h"
 #include "platform/types.h"
 
 #include <array>

@@ -7,9 +7,11 @@
 namespace zim
 {
 
-MonitorInteraction::MonitorInteraction(WindowSystem& windows, OptionsModel& options, EngineState& state,
-                                       DesktopEngine& engine, MonitorModel& model, InteractionSurface& surface)
-    : m_windows(windows), m_options(options), m_state(state), m_engine(engine), m_model(model), m_surface(surface)
+MonitorInteraction::MonitorInteraction(WindowSystem& windows, OptionsModel& options, DesktopEngine& engine,
+                                       HideMode& hideMode, MonitorModel& model, InteractionSurface& surface,
+                                       ProgramCommands& commands)
+    : m_windows(windows), m_options(options), m_engine(engine), m_hideMode(hideMode), m_model(model),
+      m_surface(surface), m_commands(commands)
 {
 }
 
@@ -110,8 +112,7 @@ void MonitorInteraction::DrawGrid1MouseDown(MouseButton button, Point p, bool on
     const Cell cell = m_model.Grid().CellAt(p);
     if (button == MouseButton::Right)
     {
-        const std::vector<std::string> titles =
-            ListProgramsInScreen(m_windows, {m_state.CurrentX, m_state.CurrentY}, cell);
+        const std::vector<std::string> titles = ListProgramsInScreen(m_windows, m_engine.Current(), cell);
         m_surface.ShowProgramsPopup(titles, ProgramsPopupBounds(m_surface.GridToScreen(p), titles.size()));
         return;
     }
@@ -145,17 +146,8 @@ void MonitorInteraction::StartDrag(const Miniature& miniature, Point p)
     }
     const WindowHandle window = miniature.tag;
     const Rect at = miniature.bounds;
-    for (auto& entry : m_state.HideWndList)
+    if (m_hideMode.Release(window))
     {
-        HideWndItem* item = entry.second.get();
-        if (!item || item->wnd != window)
-        {
-            continue;
-        }
-        if (!item->hidden)
-        {
-            break; // shown again already: a stale entry that the next pack drops
-        }
         // A window held hidden comes out where its miniature is, so that it can
         // be seen following the drag.
         if (m_model.MoveWindowToMonitorPos(window, {at.left, at.top}))
@@ -167,8 +159,6 @@ void MonitorInteraction::StartDrag(const Miniature& miniature, Point p)
             // It does not answer: shown when it wakes, never waited for.
             m_windows.ShowWindowAsync(window, ShowCommand::Show);
         }
-        item->hidden = false;
-        break;
     }
     if (window == m_model.MonitorWindow() || (m_optionsDialog != kNoWindow && window == m_optionsDialog) ||
         !m_model.FindMiniature(window))
@@ -292,51 +282,37 @@ void MonitorInteraction::Panel3MouseDown()
 
 void MonitorInteraction::SpeedButton1Click()
 {
-    m_model.HideMonitor();
+    m_commands.HideMonitor();
 }
 
 void MonitorInteraction::SpeedButton8Click()
 {
-    if (onHelp)
-    {
-        onHelp();
-    }
-}
-
-void MonitorInteraction::ShowOptions(OptionsPage page)
-{
-    if (onShowOptions)
-    {
-        onShowOptions(page);
-    }
+    m_commands.ShowHelp();
 }
 
 void MonitorInteraction::SpeedButton7Click()
 {
-    ShowOptions(OptionsPage::About);
+    m_commands.ShowOptions(OptionsPage::About);
 }
 
 void MonitorInteraction::SpeedButton3Click()
 {
-    ShowOptions(OptionsPage::StickyWindows);
+    m_commands.ShowOptions(OptionsPage::StickyWindows);
 }
 
 void MonitorInteraction::SpeedButton4Click()
 {
-    ShowOptions(OptionsPage::GeneralOptions);
+    m_commands.ShowOptions(OptionsPage::GeneralOptions);
 }
 
 void MonitorInteraction::SpeedButton2Click(const Rect& buttonOnScreen)
 {
-    if (onPopupMenu)
-    {
-        onPopupMenu({buttonOnScreen.left, buttonOnScreen.bottom});
-    }
+    m_commands.PopupMainMenu({buttonOnScreen.left, buttonOnScreen.bottom});
 }
 
 void MonitorInteraction::IconDesktopClick(int number)
 {
-    if (number < 1 || number > kIconDesktops)
+    if (number < 1 || number > Options::kIconDesktops)
     {
         return;
     }
@@ -349,7 +325,7 @@ void MonitorInteraction::IconDesktopClick(int number)
 int MonitorInteraction::IconDesktopDown() const
 {
     const int number = m_options.Get().iconDesktop;
-    return number >= 1 && number <= kIconDesktops ? number : 0;
+    return number >= 1 && number <= Options::kIconDesktops ? number : 0;
 }
 
 // --- the programs popup ---

@@ -7,8 +7,10 @@
 // background drag the monitor itself, and the skin buttons run their commands.
 // The window turns mouse messages in grid-area coordinates into calls here.
 
+#include "app/program_commands.h"
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
+#include "engine/hide_mode.h"
 #include "monitor/drag.h"
 #include "monitor/monitor_model.h"
 #include "platform/platform.h"
@@ -26,14 +28,6 @@ enum class MouseButton
     Left,
     Right,
     Middle,
-};
-
-// The options dialog's pages that the skin buttons open.
-enum class OptionsPage
-{
-    GeneralOptions,
-    StickyWindows,
-    About,
 };
 
 // What the handlers ask of the windows beyond the monitor's own logic.
@@ -60,10 +54,8 @@ public:
 class MonitorInteraction
 {
 public:
-    static constexpr int kIconDesktops = 6;
-
-    MonitorInteraction(WindowSystem& windows, OptionsModel& options, EngineState& state, DesktopEngine& engine,
-                       MonitorModel& model, InteractionSurface& surface);
+    MonitorInteraction(WindowSystem& windows, OptionsModel& options, DesktopEngine& engine, HideMode& hideMode,
+                       MonitorModel& model, InteractionSurface& surface, ProgramCommands& commands);
     MonitorInteraction(const MonitorInteraction&) = delete;
     MonitorInteraction& operator=(const MonitorInteraction&) = delete;
 
@@ -125,23 +117,19 @@ public:
     // The press just handled wants the release wherever it happens.
     bool WantsCapture() const { return m_drag.Dragging() || m_popupOpen; }
 
-    std::function<void()> onHelp;
-    std::function<void(OptionsPage page)> onShowOptions;
-    std::function<void(Point screen)> onPopupMenu;
-
 private:
     void StartDrag(const Miniature& miniature, Point p);
     void EndDrag();
     void FollowPointer(Point p, bool moveWindow);
     Point ClampToGrid(Point p) const;
-    void ShowOptions(OptionsPage page);
 
     WindowSystem& m_windows;
     OptionsModel& m_options;
-    EngineState& m_state;
     DesktopEngine& m_engine;
+    HideMode& m_hideMode;
     MonitorModel& m_model;
     InteractionSurface& m_surface;
+    ProgramCommands& m_commands;
     Timer* m_inputTimer = nullptr;
     WindowHandle m_optionsDialog = kNoWindow;
     bool m_skinEditing = false;

@@ -1,5 +1,6 @@
 #include "monitor/monitor_model.h"
 
+#include "engine/classification.h"
 #include "engine/desktop_math.h"
 #include "monitor/auto_hide.h"
 #include "monitor/grid_paint.h"
@@ -10,29 +11,25 @@ namespace zim
 {
 
 MonitorModel::MonitorModel(WindowSystem& windows, Scheduler& scheduler, OptionsModel& options, EngineState& state,
-                           DesktopEngine& engine, MonitorSurface& surface)
-    : m_windows(windows), m_options(options), m_state(state), m_engine(engine), m_surface(surface),
+                           HideMode& hideMode, MonitorSurface& surface)
+    : m_windows(windows), m_options(options), m_state(state), m_hideMode(hideMode), m_surface(surface),
       m_timer1(scheduler.CreateTimer(kRefreshMs, [this] { Timer1Timer(); })),
-      m_timer2(scheduler.CreateTimer(AutoHideInterval(options.Get().autoHideDelay), [this] { Timer2Timer(); })),
-      m_followed(Follow(options.Get()))
+      m_timer2(scheduler.CreateTimer(AutoHideInterval(options.Get().autoHideDelay), [this] { Timer2Timer(); }))
 {
     // Until the window is laid out the grid has its size but no area, so that
     // the switch already knows the grid's bounds.
-    const Options& current = options.Get();
-    const bool valid = Options::IsValidGridSize(current.sizeX) && Options::IsValidGridSize(current.sizeY);
-    m_grid = GridGeometry({0, 0}, valid ? current.sizeX : 3, valid ? current.sizeY : 3);
-    m_subscription = m_options.Subscribe([this](const Options& changed) { OnOptionsChanged(changed); });
+    m_state.Grid.Apply({0, 0}, options.Get().sizeX, options.Get().sizeY);
+    m_subscription =
+        m_options.Subscribe({Option::SizeX, Option::SizeY, Option::AlwaysOnTop, Option::AutoHide, Option::AutoHideDelay,
+                             Option::ShowWndNames, Option::ShowWndIcons},
+                            [this](const Options& now, const OptionSet& changed) { OnOptionsChanged(now, changed); });
+    m_state.Grid.Subscribe(*this);
 }
 
 MonitorModel::~MonitorModel()
 {
+    m_state.Grid.Unsubscribe(*this);
     m_options.Unsubscribe(m_subscription);
-}
-
-MonitorModel::Followed MonitorModel::Follow(const Options& options)
-{
-    return {options.sizeX,         options.sizeY,        options.alwaysOnTop, options.autoHide,
-            options.autoHideDelay, options.showWndNames, options.showWndIcons};
 }
 
 unsigned MonitorModel::AutoHideInterval(int delayMs)
@@ -41,28 +38,25 @@ unsigned MonitorModel::AutoHideInterval(int delayMs)
     return static_cast<unsigned>(std::clamp(delayMs, Options::kMinAutoHideDelay, Options::kMaxAutoHideDelay));
 }
 
-void MonitorModel::OnOptionsChanged(const Options& options)
+void MonitorModel::OnOptionsChanged(const Options& now, const OptionSet& changed)
 {
-    const Followed now = Follow(options);
-    const Followed before = m_followed;
-    m_followed = now;
-    if (now.sizeX != before.sizeX || now.sizeY != before.sizeY)
+    if (changed.Meets({Option::SizeX, Option::SizeY}))
     {
         Desktopsize1Click();
     }
-    if (now.alwaysOnTop != before.alwaysOnTop)
+    if (changed.Has(Option::AlwaysOnTop))
     {
         m_surface.SetTopmost(now.alwaysOnTop);
     }
-    if (now.autoHideDelay != before.autoHideDelay)
+    if (changed.Has(Option::AutoHideDelay))
     {
         m_timer2->SetInterval(AutoHideInterval(now.autoHideDelay));
     }
-    if (now.autoHide != before.autoHide)
+    if (changed.Has(Option::AutoHide))
     {
         m_timer2->SetEnabled(now.autoHide);
     }
-    if (now.showWndNames != before.showWndNames || now.showWndIcons != before.showWndIcons)
+    if (changed.Meets({Option::ShowWndNames, Option::ShowWndIcons}))
     {
         m_surface.RepaintAll();
     }
@@ -71,13 +65,52 @@ void MonitorModel::OnOptionsChanged(const Options& options)
 void MonitorModel::Desktopsize1Click()
 {
     const Options& options = m_options.Get();
-    if (!Options::IsValidGridSize(options.sizeX) || !Options::IsValidGridSize(options.sizeY))
-    {
-        return;
-    }
     // The miniatures stay where they are; the next refresh places them.
-    m_grid = GridGeometry(m_surface.GridAreaSize(), options.sizeX, options.sizeY);
-    m_surface.RepaintAll();
+    if (m_state.Grid.Apply(m_surface.GridAreaSize(), options.sizeX, options.sizeY))
+    {
+        m_surface.RepaintAll();
+    }
+}
+
+void MonitorModel::DesktopSwitching(Point /*from*/, Point to)
+{
+    const Rect cell = Grid().CellRect(to.x, to.y);
+    SetFocusFrame({cell.left - 1, cell.top - 1, cell.right + 1, cell.bottom + 1});
+    // Row first: desktop column 1, row 0 reads "(0,1)".
+    std::string label = "(";
+    label += std::to_string(to.y);
+    label += ',';
+    label += std::to_string(to.x);
+    label += ')';
+    m_label = std::move(label);
+    MoveStickyMiniatures();
+}
+
+void MonitorModel::DesktopSwitched(Point /*from*/, Point /*to*/)
+{
+    if (m_options.Get().closeWhenSelected)
+    {
+        m_surface.Hide();
+    }
+}
+
+void MonitorModel::MoveStickyMiniatures()
+{
+    // A sticky window stays on the screen: its miniature goes into the newly shown cell.
+    const Size screen = m_windows.GetScreenSize();
+    m_miniatures.ClearChanges();
+    for (const Miniature& miniature : m_miniatures.Items())
+    {
+        const WindowHandle w = miniature.tag;
+        if (m_windows.IsWindow(w) && !m_windows.IsIconic(w) && IsStickyWindow(m_windows, m_options.Get(), w))
+        {
+            if (const auto rect = m_windows.GetWindowRect(w))
+            {
+                m_miniatures.Move(w, m_state.Grid.ScreenToGridRect(*rect, screen, 0, 0));
+            }
+        }
+    }
+    ReportChanges();
 }
 
 void MonitorModel::SetFocusFrame(const Rect& bounds)
@@ -94,11 +127,6 @@ void MonitorModel::MoveFocusFrame(const Rect& bounds)
     {
         SetFocusFrame(bounds);
     }
-}
-
-void MonitorModel::SetCoordinateLabel(const std::string& text)
-{
-    m_label = text;
 }
 
 bool MonitorModel::MoveMiniature(WindowHandle window, const Rect& bounds)
@@ -120,21 +148,21 @@ void MonitorModel::ReportChanges()
 
 void MonitorModel::UpdateMiniatures()
 {
-    const Rect cell = m_grid.CellRect(m_state.CurrentX, m_state.CurrentY);
+    const Rect cell = Grid().CellRect(m_state.Grid.CurrentX(), m_state.Grid.CurrentY());
     MoveFocusFrame(FocusFrameBounds(cell));
 
     const Size screen = m_windows.GetScreenSize();
     m_miniatures.BeginUpdate(m_colors.FillColor);
     // Held-hidden windows first, so that every live window's miniature covers them.
-    PlaceHeldHiddenWindows(screen);
+    PlaceHeldHiddenWindows();
     PlaceLiveWindows(screen, cell);
     m_miniatures.EndUpdate();
     ReportChanges();
 }
 
-void MonitorModel::PlaceHeldHiddenWindows(Size screen)
+void MonitorModel::PlaceHeldHiddenWindows()
 {
-    HideWndEntries& list = m_state.HideWndList;
+    const HideWndEntries& list = m_hideMode.HideWndList();
     for (std::size_t i = list.size(); i-- > 0;)
     {
         // Sending a window back may add to the list, never remove from it; the
@@ -143,7 +171,7 @@ void MonitorModel::PlaceHeldHiddenWindows(Size screen)
         {
             continue;
         }
-        HideWndItem& item = *list[i].second;
+        const HideWndItem& item = *list[i].second;
         if (!m_windows.IsWindow(item.wnd) || !item.hidden)
         {
             continue;
@@ -154,9 +182,7 @@ void MonitorModel::PlaceHeldHiddenWindows(Size screen)
         if (m_windows.IsWindowVisible(wnd))
         {
             // Its application showed it again: back to its own desktop.
-            item.hidden = false;
-            m_engine.HideModeMove(wnd, screen.width * (item.column - m_state.CurrentX),
-                                  screen.height * (item.row - m_state.CurrentY));
+            m_hideMode.SendHome(wnd);
         }
         m_miniatures.Place(wnd, at);
     }
@@ -168,8 +194,8 @@ void MonitorModel::PlaceLiveWindows(Size screen, const Rect& cell)
     {
         return;
     }
-    const double sx = static_cast<double>(m_grid.CellWidth()) / screen.width;
-    const double sy = static_cast<double>(m_grid.CellHeight()) / screen.height;
+    const double sx = static_cast<double>(Grid().CellWidth()) / screen.width;
+    const double sy = static_cast<double>(Grid().CellHeight()) / screen.height;
     const WindowHandle background = m_surface.FindDesktopBackground();
     const WindowHandle desktop = m_windows.GetDesktopWindow();
 

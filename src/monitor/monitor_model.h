@@ -5,12 +5,12 @@
 // timers, and what showing, hiding and closing the monitor set off. The window
 // (MonitorSurface) turns messages into calls here and draws what this holds.
 
-#include "engine/desktop_engine.h"
+#include "engine/desktop_grid.h"
 #include "engine/engine_state.h"
-#include "engine/monitor_view.h"
+#include "engine/grid_geometry.h"
+#include "engine/hide_mode.h"
 #include "monitor/colors.h"
 #include "monitor/drag.h"
-#include "monitor/grid_geometry.h"
 #include "monitor/snapshot.h"
 #include "platform/platform.h"
 #include "settings/options.h"
@@ -49,7 +49,7 @@ public:
     virtual WindowHandle FindDesktopBackground() = 0;
 };
 
-class MonitorModel final : public MonitorView
+class MonitorModel final : public SwitchListener
 {
 public:
     static constexpr unsigned kRefreshMs = 500;
@@ -59,18 +59,22 @@ public:
     static constexpr std::int32_t kParkedLeft = -31000;
 
     MonitorModel(WindowSystem& windows, Scheduler& scheduler, OptionsModel& options, EngineState& state,
-                 DesktopEngine& engine, MonitorSurface& surface);
+                 HideMode& hideMode, MonitorSurface& surface);
     ~MonitorModel() override;
 
-    // MonitorView
-    WindowHandle MonitorWindow() const override { return m_surface.SurfaceHandle(); }
-    const GridGeometry& Grid() const override { return m_grid; }
-    void SetFocusFrame(const Rect& bounds) override;
-    void SetCoordinateLabel(const std::string& text) override;
-    bool MoveMiniature(WindowHandle window, const Rect& bounds) override;
-    void HideMonitor() override { m_surface.Hide(); }
-    bool RefreshEnabled() const override { return m_timer1->IsEnabled(); }
-    void SetRefreshEnabled(bool enabled) override { m_timer1->SetEnabled(enabled); }
+    // SwitchListener: the highlight frame, the label and the sticky windows'
+    // miniatures follow the switch before any window moves; "Close when
+    // selected" hides the monitor once it is over.
+    void DesktopSwitching(Point from, Point to) override;
+    void DesktopSwitched(Point from, Point to) override;
+
+    WindowHandle MonitorWindow() const { return m_surface.SurfaceHandle(); }
+    const GridGeometry& Grid() const { return m_state.Grid.Geometry(); }
+    void HideMonitor() { m_surface.Hide(); }
+    // Moves the first miniature standing for the window; false when it has none.
+    bool MoveMiniature(WindowHandle window, const Rect& bounds);
+    bool RefreshEnabled() const { return m_timer1->IsEnabled(); }
+    void SetRefreshEnabled(bool enabled) { m_timer1->SetEnabled(enabled); }
 
     // Lays the grid over the grid area; a size outside 1..10 leaves it as it was.
     void Desktopsize1Click();
@@ -82,7 +86,7 @@ public:
     // true when the window answered.
     bool MoveWindowToMonitorPos(WindowHandle window, Point pos)
     {
-        return zim::MoveWindowToMonitorPos(m_windows, m_grid, {m_state.CurrentX, m_state.CurrentY}, window, pos);
+        return zim::MoveWindowToMonitorPos(m_windows, Grid(), m_state.Grid.Current(), window, pos);
     }
     const MiniatureList& Miniatures() const { return m_miniatures; }
 
@@ -90,8 +94,6 @@ public:
     void FormShow();
     void FormHide();
     void FormResize();
-    void FormActivate() { m_active = true; }
-    void FormDeactivate() { m_active = false; }
     // The first step of the program's orderly end.
     void FormClose() { StopTimers(); }
     void StopTimers();
@@ -106,11 +108,11 @@ public:
     ColorValue CurrentColor(GridColorCommand command) const;
 
     bool Shown() const { return m_shown; }
-    bool Active() const { return m_active; }
     const Rect& FocusFrame() const { return m_focusFrame; }
     const std::string& CoordinateLabel() const { return m_label; }
     const GridColors& Colors() const { return m_colors; }
-    bool FillMiniatures() const { return m_fill; }
+    // Until skins set it, miniatures are always filled.
+    bool FillMiniatures() const { return true; }
     const Options& CurrentOptions() const { return m_options.Get(); }
 
     Timer& Timer1() { return *m_timer1; }
@@ -120,9 +122,11 @@ public:
     std::function<void(bool shown)> onShownChanged;
 
 private:
-    void OnOptionsChanged(const Options& options);
+    void OnOptionsChanged(const Options& options, const OptionSet& changed);
+    void SetFocusFrame(const Rect& bounds);
     void MoveFocusFrame(const Rect& bounds);
-    void PlaceHeldHiddenWindows(Size screen);
+    void MoveStickyMiniatures();
+    void PlaceHeldHiddenWindows();
     void PlaceLiveWindows(Size screen, const Rect& cell);
     void ReportChanges();
     static unsigned AutoHideInterval(int delayMs);
@@ -130,33 +134,17 @@ private:
     WindowSystem& m_windows;
     OptionsModel& m_options;
     EngineState& m_state;
-    DesktopEngine& m_engine;
+    HideMode& m_hideMode;
     MonitorSurface& m_surface;
     std::unique_ptr<Timer> m_timer1; // refresh
     std::unique_ptr<Timer> m_timer2; // auto hide
     std::size_t m_subscription = 0;
-    // The options this window follows, as last applied, to act only on what changed.
-    struct Followed
-    {
-        int sizeX = 0;
-        int sizeY = 0;
-        bool alwaysOnTop = false;
-        bool autoHide = false;
-        int autoHideDelay = 0;
-        bool showWndNames = false;
-        bool showWndIcons = false;
-    };
-    static Followed Follow(const Options& options);
-    Followed m_followed;
 
-    GridGeometry m_grid;
     Rect m_focusFrame;
     std::string m_label = "(0,0)";
     MiniatureList m_miniatures;
     GridColors m_colors = GridColors::Natural();
-    bool m_fill = true;
     bool m_shown = false;
-    bool m_active = false;
 };
 
 } // namespace zim

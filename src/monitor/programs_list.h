@@ -3,7 +3,7 @@
 // The programs popup's content: the titles of the visible windows lying on one
 // desktop, and where the popup opens.
 
-#include "monitor/grid_geometry.h"
+#include "engine/grid_geometry.h"
 #include "platform/platform.h"
 
 #include <cstddef>

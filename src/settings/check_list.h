@@ -37,6 +37,8 @@ public:
     std::size_t Size() const { return m_entries.size(); }
     bool Sorted() const { return m_sorted; }
 
+    friend bool operator==(const CheckList&, const CheckList&) = default;
+
 private:
     bool m_sorted;
     std::vector<CheckListEntry> m_entries;

@@ -3,26 +3,48 @@
 namespace zim
 {
 
+OptionSet ChangedOptions(const Options& before, const Options& after)
+{
+    OptionSet changed;
+#define ZIM_OPTION_COMPARE(name, field)                                                                                \
+    if (!(before.field == after.field))                                                                                \
+    {                                                                                                                  \
+        changed.Add(Option::name);                                                                                     \
+    }
+    ZIM_OPTION_FIELDS(ZIM_OPTION_COMPARE)
+#undef ZIM_OPTION_COMPARE
+    return changed;
+}
+
 void OptionsModel::Update(const std::function<void(Options&)>& change)
 {
+    const Options before = m_options;
     change(m_options);
+    const OptionSet changed = ChangedOptions(before, m_options);
+    if (changed.Empty())
+    {
+        return;
+    }
     // A listener may subscribe or unsubscribe while being told.
     const auto listeners = m_listeners;
-    for (const auto& [id, listener] : listeners)
+    for (const Subscription& subscription : listeners)
     {
-        listener(m_options);
+        if (subscription.fields.Meets(changed))
+        {
+            subscription.listener(m_options, changed);
+        }
     }
 }
 
-std::size_t OptionsModel::Subscribe(Listener listener)
+std::size_t OptionsModel::Subscribe(OptionSet fields, Listener listener)
 {
-    m_listeners.emplace_back(m_nextId, std::move(listener));
+    m_listeners.push_back({m_nextId, fields, std::move(listener)});
     return m_nextId++;
 }
 
 void OptionsModel::Unsubscribe(std::size_t id)
 {
-    std::erase_if(m_listeners, [id](const auto& entry) { return entry.first == id; });
+    std::erase_if(m_listeners, [id](const Subscription& entry) { return entry.id == id; });
 }
 
 } // namespace zim

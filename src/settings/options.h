@@ -7,8 +7,10 @@
 #include "settings/check_list.h"
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -33,12 +35,13 @@ enum class HotKeyAction
 
 struct Options
 {
-    static constexpr int kMinGridSize = 1;
-    static constexpr int kMaxGridSize = 10;
     static constexpr int kMinMouseDelay = 1;
     static constexpr int kMaxMouseDelay = 3000;
     static constexpr int kMinAutoHideDelay = 2000;
     static constexpr int kMaxAutoHideDelay = 10000;
+    static constexpr int kIconDesktops = 6;
+    // The skin folder beside the program, as stored; pinned to the start folder at load.
+    static constexpr const char* kRelativeSkinDir = ".\\skins";
 
     // Grid
     int sizeX = 3;
@@ -73,7 +76,7 @@ struct Options
     bool hotWin = false;
 
     // Skins
-    std::string skinDir = ".\\skins";
+    std::string skinDir = kRelativeSkinDir;
     std::string skin = "silver.zim";
 
     // The main window's own values
@@ -101,26 +104,113 @@ struct Options
     std::vector<WallpaperEntry> wallpapers;
     bool wallpapersEnabled = false;
     bool wallpaperUpdateProfile = false;
-
-    static bool IsValidGridSize(int size) { return size >= kMinGridSize && size <= kMaxGridSize; }
 };
+
+// Every field of Options, once: the names of change notifications.
+#define ZIM_OPTION_FIELDS(X)                                                                                           \
+    X(SizeX, sizeX)                                                                                                    \
+    X(SizeY, sizeY)                                                                                                    \
+    X(AutoHide, autoHide)                                                                                              \
+    X(AutoHideDelay, autoHideDelay)                                                                                    \
+    X(AlwaysOnTop, alwaysOnTop)                                                                                        \
+    X(CloseWhenSelected, closeWhenSelected)                                                                            \
+    X(ShowWndNames, showWndNames)                                                                                      \
+    X(ShowWndIcons, showWndIcons)                                                                                      \
+    X(MouseScroll, mouseScroll)                                                                                        \
+    X(WrapCursor, wrapCursor)                                                                                          \
+    X(MouseDelay, mouseDelay)                                                                                          \
+    X(MouseShift, mouseShift)                                                                                          \
+    X(MouseControl, mouseControl)                                                                                      \
+    X(MouseAlt, mouseAlt)                                                                                              \
+    X(TaskSwitch, taskSwitch)                                                                                          \
+    X(HideAllWC, hideAllWC)                                                                                            \
+    X(HotKeys, hotKeys)                                                                                                \
+    X(HotKeyCodes, hotKeyCodes)                                                                                        \
+    X(HotShift, hotShift)                                                                                              \
+    X(HotControl, hotControl)                                                                                          \
+    X(HotAlt, hotAlt)                                                                                                  \
+    X(HotWin, hotWin)                                                                                                  \
+    X(SkinDir, skinDir)                                                                                                \
+    X(Skin, skin)                                                                                                      \
+    X(SoundFile, soundFile)                                                                                            \
+    X(SysMenuEnabled, sysMenuEnabled)                                                                                  \
+    X(TrayArrows, trayArrows)                                                                                          \
+    X(IconDesktop, iconDesktop)                                                                                        \
+    X(MainLeft, mainLeft)                                                                                              \
+    X(MainTop, mainTop)                                                                                                \
+    X(MonitorLeft, monitorLeft)                                                                                        \
+    X(MonitorTop, monitorTop)                                                                                          \
+    X(MonitorWidth, monitorWidth)                                                                                      \
+    X(MonitorHeight, monitorHeight)                                                                                    \
+    X(MonitorVisible, monitorVisible)                                                                                  \
+    X(StickyWindows, stickyWindows)                                                                                    \
+    X(StickyClasses, stickyClasses)                                                                                    \
+    X(CompatibilityClasses, compatibilityClasses)                                                                      \
+    X(Wallpapers, wallpapers)                                                                                          \
+    X(WallpapersEnabled, wallpapersEnabled)                                                                            \
+    X(WallpaperUpdateProfile, wallpaperUpdateProfile)
+
+enum class Option
+{
+#define ZIM_OPTION_ENUM(name, field) name,
+    ZIM_OPTION_FIELDS(ZIM_OPTION_ENUM)
+#undef ZIM_OPTION_ENUM
+    kCount
+};
+
+// A set of options: what a change touched, or what a listener follows.
+class OptionSet
+{
+public:
+    OptionSet() = default;
+    OptionSet(std::initializer_list<Option> options)
+    {
+        for (const Option option : options)
+        {
+            Add(option);
+        }
+    }
+    static OptionSet All() { return OptionSet(Bits().set()); }
+
+    void Add(Option option) { m_bits.set(static_cast<std::size_t>(option)); }
+    bool Has(Option option) const { return m_bits.test(static_cast<std::size_t>(option)); }
+    bool Meets(const OptionSet& other) const { return (m_bits & other.m_bits).any(); }
+    bool Empty() const { return m_bits.none(); }
+    friend bool operator==(const OptionSet&, const OptionSet&) = default;
+
+private:
+    using Bits = std::bitset<static_cast<std::size_t>(Option::kCount)>;
+    explicit OptionSet(Bits bits) : m_bits(bits) {}
+    Bits m_bits;
+};
+
+// The fields in which two sets of options differ.
+OptionSet ChangedOptions(const Options& before, const Options& after);
 
 class OptionsModel
 {
 public:
-    using Listener = std::function<void(const Options&)>;
+    // The options now and which of them the change touched.
+    using Listener = std::function<void(const Options&, const OptionSet& changed)>;
 
     const Options& Get() const { return m_options; }
 
-    // Applies a change and tells every listener.
+    // Applies a change and tells each listener that follows a field it touched;
+    // a change that touches nothing tells nobody.
     void Update(const std::function<void(Options&)>& change);
-    // Returns an id for Unsubscribe.
-    std::size_t Subscribe(Listener listener);
+    // Follows the given fields; returns an id for Unsubscribe.
+    std::size_t Subscribe(OptionSet fields, Listener listener);
     void Unsubscribe(std::size_t id);
 
 private:
+    struct Subscription
+    {
+        std::size_t id = 0;
+        OptionSet fields;
+        Listener listener;
+    };
     Options m_options;
-    std::vector<std::pair<std::size_t, Listener>> m_listeners;
+    std::vector<Subscription> m_listeners;
     std::size_t m_nextId = 1;
 };
 

@@ -24,36 +24,33 @@ constexpr std::string_view kWriteFailedMessage = "Failed to set data for '%s'";
 
 // Stands for a numbered entry that is missing although the count includes it.
 constexpr std::string_view kMissingEntry = "Error";
-constexpr std::string_view kRelativeSkinDir = ".\\skins";
 constexpr std::string_view kWallpaperCount = "NbrOfWallpapers";
 constexpr std::string_view kWallpaperFile = "FileName";
 constexpr std::string_view kWallpaperTile = "Tile";
 
 using enum ValueKind;
 
-constexpr SettingValue FlagValue(std::string_view section, std::string_view name, std::string_view fallback,
-                                 bool Options::*field)
+// A value's default is the field's initial value in Options, written nowhere else.
+constexpr SettingValue FlagValue(std::string_view section, std::string_view name, bool Options::*field)
 {
-    SettingValue value{section, name, Flag, fallback};
+    SettingValue value{section, name, Flag, {}};
     value.flag = field;
     return value;
 }
 
-constexpr SettingValue IntValue(std::string_view section, std::string_view name, std::string_view fallback,
-                                IntField field, int min = std::numeric_limits<int>::min(),
-                                int max = std::numeric_limits<int>::max())
+constexpr SettingValue IntValue(std::string_view section, std::string_view name, IntField field,
+                                int min = std::numeric_limits<int>::min(), int max = std::numeric_limits<int>::max())
 {
-    SettingValue value{section, name, Integer, fallback};
+    SettingValue value{section, name, Integer, {}};
     value.number = field;
     value.min = min;
     value.max = max;
     return value;
 }
 
-constexpr SettingValue TextValue(std::string_view section, std::string_view name, std::string_view fallback,
-                                 std::string Options::*field)
+constexpr SettingValue TextValue(std::string_view section, std::string_view name, std::string Options::*field)
 {
-    SettingValue value{section, name, Text, fallback};
+    SettingValue value{section, name, Text, {}};
     value.text = field;
     return value;
 }
@@ -64,56 +61,56 @@ constexpr IntField HotKeySlot(std::size_t index)
 }
 
 // The main window's values.
-constexpr auto kMainLeft = IntValue(kMainSection, "Left", "0", {&Options::mainLeft});
-constexpr auto kMainTop = IntValue(kMainSection, "Top", "224", {&Options::mainTop});
-constexpr auto kSoundFile = TextValue(kMainSection, "SoundFile", "", &Options::soundFile);
-constexpr auto kSysMenuEnabled = FlagValue(kMainSection, "SysMenuEnabled", "1", &Options::sysMenuEnabled);
-constexpr auto kIconDesktop = IntValue(kMonitorSection, "CurrentDesktop", "1", {&Options::iconDesktop});
-constexpr auto kTrayArrows = FlagValue(kTraySection, "Arrows", "0", &Options::trayArrows);
+constexpr auto kMainLeft = IntValue(kMainSection, "Left", {&Options::mainLeft});
+constexpr auto kMainTop = IntValue(kMainSection, "Top", {&Options::mainTop});
+constexpr auto kSoundFile = TextValue(kMainSection, "SoundFile", &Options::soundFile);
+constexpr auto kSysMenuEnabled = FlagValue(kMainSection, "SysMenuEnabled", &Options::sysMenuEnabled);
+constexpr auto kIconDesktop = IntValue(kMonitorSection, "CurrentDesktop", {&Options::iconDesktop});
+constexpr auto kTrayArrows = FlagValue(kTraySection, "Arrows", &Options::trayArrows);
 // Always written as "0", never read.
 constexpr SettingValue kMainVisible{kMainSection, "Visible", Fixed, "0"};
 
 // What the options dialog edits. The grid sizes are not checked here: the grid
 // refuses a size outside 1..10.
-constexpr auto kSizeX = IntValue(kOptionsSection, "SizeX", "3", {&Options::sizeX});
-constexpr auto kSizeY = IntValue(kOptionsSection, "SizeY", "3", {&Options::sizeY});
-constexpr auto kAutohide = FlagValue(kOptionsSection, "Autohide", "0", &Options::autoHide);
-constexpr auto kMouseScroll = FlagValue(kOptionsSection, "MouseScroll", "1", &Options::mouseScroll);
-constexpr auto kWrapCursor = FlagValue(kOptionsSection, "WrapCursor", "1", &Options::wrapCursor);
-constexpr auto kTaskSwitch = FlagValue(kOptionsSection, "TaskSwitch", "1", &Options::taskSwitch);
-constexpr auto kAlwaysOnTop = FlagValue(kOptionsSection, "AllwaysOnTop", "1", &Options::alwaysOnTop);
-constexpr auto kCloseWhenSelected = FlagValue(kMainSection, "CloseWhenSelected", "0", &Options::closeWhenSelected);
-constexpr auto kHideAllWC = FlagValue(kOptionsSection, "HideAllWC", "0", &Options::hideAllWC);
-constexpr auto kSkinDir = TextValue(kMonitorSection, "SkinDir", kRelativeSkinDir, &Options::skinDir);
+constexpr auto kSizeX = IntValue(kOptionsSection, "SizeX", {&Options::sizeX});
+constexpr auto kSizeY = IntValue(kOptionsSection, "SizeY", {&Options::sizeY});
+constexpr auto kAutohide = FlagValue(kOptionsSection, "Autohide", &Options::autoHide);
+constexpr auto kMouseScroll = FlagValue(kOptionsSection, "MouseScroll", &Options::mouseScroll);
+constexpr auto kWrapCursor = FlagValue(kOptionsSection, "WrapCursor", &Options::wrapCursor);
+constexpr auto kTaskSwitch = FlagValue(kOptionsSection, "TaskSwitch", &Options::taskSwitch);
+constexpr auto kAlwaysOnTop = FlagValue(kOptionsSection, "AllwaysOnTop", &Options::alwaysOnTop);
+constexpr auto kCloseWhenSelected = FlagValue(kMainSection, "CloseWhenSelected", &Options::closeWhenSelected);
+constexpr auto kHideAllWC = FlagValue(kOptionsSection, "HideAllWC", &Options::hideAllWC);
+constexpr auto kSkinDir = TextValue(kMonitorSection, "SkinDir", &Options::skinDir);
 constexpr std::array<SettingValue, 5> kHot{
-    IntValue(kOptionsSection, "Hot1", "0", HotKeySlot(0)), IntValue(kOptionsSection, "Hot2", "0", HotKeySlot(1)),
-    IntValue(kOptionsSection, "Hot3", "0", HotKeySlot(2)), IntValue(kOptionsSection, "Hot4", "0", HotKeySlot(3)),
-    IntValue(kOptionsSection, "Hot5", "0", HotKeySlot(4)),
+    IntValue(kOptionsSection, "Hot1", HotKeySlot(0)), IntValue(kOptionsSection, "Hot2", HotKeySlot(1)),
+    IntValue(kOptionsSection, "Hot3", HotKeySlot(2)), IntValue(kOptionsSection, "Hot4", HotKeySlot(3)),
+    IntValue(kOptionsSection, "Hot5", HotKeySlot(4)),
 };
-constexpr auto kMShift = FlagValue(kOptionsSection, "MShift", "0", &Options::mouseShift);
-constexpr auto kMControl = FlagValue(kOptionsSection, "MControl", "0", &Options::mouseControl);
-constexpr auto kMAlt = FlagValue(kOptionsSection, "MAlt", "0", &Options::mouseAlt);
-constexpr auto kShift = FlagValue(kOptionsSection, "Shift", "0", &Options::hotShift);
-constexpr auto kControl = FlagValue(kOptionsSection, "Control", "0", &Options::hotControl);
-constexpr auto kAlt = FlagValue(kOptionsSection, "Alt", "0", &Options::hotAlt);
-constexpr auto kWin = FlagValue(kOptionsSection, "Win", "0", &Options::hotWin);
-constexpr auto kHotKeys = FlagValue(kOptionsSection, "HotKeys", "0", &Options::hotKeys);
-constexpr auto kMouseDelay = IntValue(kOptionsSection, "MouseDelay", "1000", {&Options::mouseDelay},
-                                      Options::kMinMouseDelay, Options::kMaxMouseDelay);
-constexpr auto kAutoHideDelay = IntValue(kOptionsSection, "AutoHideDelay", "3000", {&Options::autoHideDelay},
+constexpr auto kMShift = FlagValue(kOptionsSection, "MShift", &Options::mouseShift);
+constexpr auto kMControl = FlagValue(kOptionsSection, "MControl", &Options::mouseControl);
+constexpr auto kMAlt = FlagValue(kOptionsSection, "MAlt", &Options::mouseAlt);
+constexpr auto kShift = FlagValue(kOptionsSection, "Shift", &Options::hotShift);
+constexpr auto kControl = FlagValue(kOptionsSection, "Control", &Options::hotControl);
+constexpr auto kAlt = FlagValue(kOptionsSection, "Alt", &Options::hotAlt);
+constexpr auto kWin = FlagValue(kOptionsSection, "Win", &Options::hotWin);
+constexpr auto kHotKeys = FlagValue(kOptionsSection, "HotKeys", &Options::hotKeys);
+constexpr auto kMouseDelay =
+    IntValue(kOptionsSection, "MouseDelay", {&Options::mouseDelay}, Options::kMinMouseDelay, Options::kMaxMouseDelay);
+constexpr auto kAutoHideDelay = IntValue(kOptionsSection, "AutoHideDelay", {&Options::autoHideDelay},
                                          Options::kMinAutoHideDelay, Options::kMaxAutoHideDelay);
-constexpr auto kShowWndNames = FlagValue(kOptionsSection, "ShowWndNames", "1", &Options::showWndNames);
-constexpr auto kShowWndIcons = FlagValue(kOptionsSection, "ShowWndIcons", "1", &Options::showWndIcons);
-constexpr auto kSkin = TextValue(kMonitorSection, "Skin", "silver.zim", &Options::skin);
-constexpr auto kWallpapersEnabled = FlagValue(kWallpapersSection, "Enabled", "0", &Options::wallpapersEnabled);
-constexpr auto kUpdateProfile = FlagValue(kWallpapersSection, "UpdateProfile", "0", &Options::wallpaperUpdateProfile);
+constexpr auto kShowWndNames = FlagValue(kOptionsSection, "ShowWndNames", &Options::showWndNames);
+constexpr auto kShowWndIcons = FlagValue(kOptionsSection, "ShowWndIcons", &Options::showWndIcons);
+constexpr auto kSkin = TextValue(kMonitorSection, "Skin", &Options::skin);
+constexpr auto kWallpapersEnabled = FlagValue(kWallpapersSection, "Enabled", &Options::wallpapersEnabled);
+constexpr auto kUpdateProfile = FlagValue(kWallpapersSection, "UpdateProfile", &Options::wallpaperUpdateProfile);
 
 // The monitor window's place.
-constexpr auto kMonitorWidth = IntValue(kMonitorSection, "Width", "120", {&Options::monitorWidth});
-constexpr auto kMonitorHeight = IntValue(kMonitorSection, "Height", "100", {&Options::monitorHeight});
-constexpr auto kMonitorVisible = FlagValue(kMonitorSection, "Visible", "1", &Options::monitorVisible);
-constexpr auto kMonitorLeft = IntValue(kMonitorSection, "Left", "0", {&Options::monitorLeft});
-constexpr auto kMonitorTop = IntValue(kMonitorSection, "Top", "0", {&Options::monitorTop});
+constexpr auto kMonitorWidth = IntValue(kMonitorSection, "Width", {&Options::monitorWidth});
+constexpr auto kMonitorHeight = IntValue(kMonitorSection, "Height", {&Options::monitorHeight});
+constexpr auto kMonitorVisible = FlagValue(kMonitorSection, "Visible", &Options::monitorVisible);
+constexpr auto kMonitorLeft = IntValue(kMonitorSection, "Left", {&Options::monitorLeft});
+constexpr auto kMonitorTop = IntValue(kMonitorSection, "Top", {&Options::monitorTop});
 
 constexpr NumberedList kStickyWindows{kStickySection, "NbrOfStickyW", "StickyW", &Options::stickyWindows};
 constexpr NumberedList kStickyClasses{kStickySection, "NbrOfStickyWC", "StickyWC", &Options::stickyClasses};
@@ -192,6 +189,24 @@ int Number(const std::string& text, std::string_view fallback)
 std::string FlagText(bool on)
 {
     return on ? "1" : "0";
+}
+
+// What a missing or unreadable value stands for, as it would be stored.
+std::string DefaultText(const SettingValue& value)
+{
+    static const Options defaults;
+    switch (value.kind)
+    {
+    case Flag:
+        return FlagText(defaults.*value.flag);
+    case Integer:
+        return std::to_string(value.number.In(defaults));
+    case Text:
+        return defaults.*value.text;
+    case Fixed:
+        break;
+    }
+    return std::string(value.defaultText);
 }
 
 } // namespace
@@ -274,7 +289,7 @@ StoreResult SettingsStore::Load(std::span<const StoreStep> steps, Options& optio
         {
             break;
         }
-        if (step.value == &kSkinDir && options.skinDir == kRelativeSkinDir)
+        if (step.value == &kSkinDir && options.skinDir == Options::kRelativeSkinDir)
         {
             // Pinned to the folder the program started in, so that later changes of
             // the current directory do not lose the skins.
@@ -316,17 +331,18 @@ StoreResult SettingsStore::Save(std::span<const StoreStep> steps, const Options&
 bool SettingsStore::LoadValue(const SettingValue& value, Options& options)
 {
     std::string text;
-    if (!Read(value.section, std::string(value.name), value.defaultText, text))
+    const std::string fallback = DefaultText(value);
+    if (!Read(value.section, std::string(value.name), fallback, text))
     {
         return false;
     }
     switch (value.kind)
     {
     case Flag:
-        options.*value.flag = Number(text, value.defaultText) != 0;
+        options.*value.flag = Number(text, fallback) != 0;
         break;
     case Integer:
-        value.number.In(options) = std::clamp(Number(text, value.defaultText), value.min, value.max);
+        value.number.In(options) = std::clamp(Number(text, fallback), value.min, value.max);
         break;
     case Text:
         options.*value.text = std::move(text);

@@ -43,7 +43,7 @@ struct SettingValue
     std::string_view section;
     std::string_view name;
     ValueKind kind = ValueKind::Integer;
-    // What a missing or unreadable value stands for, as it would be stored.
+    // The text of a Fixed value; the others take their default from Options.
     std::string_view defaultText;
     bool Options::*flag = nullptr;
     IntField number{};

@@ -71,10 +71,9 @@ Result Measure(int windowCount, bool oneMoves, int refreshes)
     sim::SimDesktop desktop{{1024, 768}};
     OptionsModel options;
     EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
+    HideMode hideMode{desktop, options, state};
     CountingSurface surface;
-    MonitorModel model{desktop, desktop, options, state, engine, surface};
-    engine.SetMonitor(&model);
+    MonitorModel model{desktop, desktop, options, state, hideMode, surface};
 
     desktop.AddWindow({}); // the bottom-most window, never shown
     WindowHandle last = kNoWindow;

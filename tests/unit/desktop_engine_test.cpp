@@ -37,8 +37,7 @@ TEST_F(DesktopEngineTest, SwitchMovesOrdinaryWindowsByWholeScreensAndBack)
     EXPECT_TRUE(engine.DrawGrid1SelectCell(2, 1));
     EXPECT_EQ(RectOf(a), a0.Offset(-2 * W, -H));
     EXPECT_EQ(RectOf(b), b0.Offset(-2 * W, -H));
-    EXPECT_EQ(state.CurrentX, 2);
-    EXPECT_EQ(state.CurrentY, 1);
+    EXPECT_EQ(Current(), (Point{2, 1}));
 
     EXPECT_TRUE(engine.DrawGrid1SelectCell(1, 2));
     EXPECT_EQ(RectOf(a), a0.Offset(-W, -2 * H));
@@ -48,22 +47,37 @@ TEST_F(DesktopEngineTest, SwitchMovesOrdinaryWindowsByWholeScreensAndBack)
     EXPECT_EQ(RectOf(b), b0);
 }
 
-TEST_F(DesktopEngineTest, SwitchUpdatesTheMonitorBeforeAnyWindowMoves)
+TEST_F(DesktopEngineTest, SwitchTellsItsListenersBeforeAnyWindowMovesAndOnceTheTargetIsActive)
 {
     const auto a = Add("a", Rect::FromSize(10, 10, 100, 100));
-    Rect seenWhenFrameSet;
+    const auto b = Add("b", Rect::FromSize(W + 10, 10, 100, 100));
+    Rect aWhenSwitching;
+    Point currentWhenSwitching;
     bool timerWasOff = false;
-    monitor.onFocusFrame = [&]
+    listener.onSwitching = [&]
     {
-        seenWhenFrameSet = RectOf(a);
+        aWhenSwitching = RectOf(a);
+        currentWhenSwitching = Current();
         timerWasOff = !inputTimer->IsEnabled();
     };
+    WindowHandle activeWhenSwitched = kNoWindow;
+    listener.onSwitched = [&] { activeWhenSwitched = desktop.GetForegroundWindow(); };
+
     engine.DrawGrid1SelectCell(1, 0);
-    EXPECT_EQ(seenWhenFrameSet, Rect::FromSize(10, 10, 100, 100)); // not moved yet
+    EXPECT_EQ(aWhenSwitching, Rect::FromSize(10, 10, 100, 100)); // not moved yet
+    EXPECT_EQ(currentWhenSwitching, (Point{1, 0}));              // the target is in force
     EXPECT_TRUE(timerWasOff);
+    EXPECT_EQ(activeWhenSwitched, b);
     EXPECT_TRUE(inputTimer->IsEnabled()); // restored after the switch
-    EXPECT_EQ(monitor.focusFrame, (Rect{99, -1, 201, 76}));
-    EXPECT_EQ(monitor.label, "(0,1)"); // row first
+    ASSERT_EQ(listener.events.size(), 2u);
+    EXPECT_EQ(listener.events[0].kind, "switching");
+    EXPECT_EQ(listener.events[1].kind, "switched");
+    EXPECT_EQ(listener.events[1].from, (Point{0, 0}));
+    EXPECT_EQ(listener.events[1].to, (Point{1, 0}));
+
+    // A refused switch tells nobody.
+    engine.DrawGrid1SelectCell(5, 0);
+    EXPECT_EQ(listener.events.size(), 2u);
 }
 
 TEST_F(DesktopEngineTest, ADisabledInputTimerStaysDisabled)
@@ -73,7 +87,7 @@ TEST_F(DesktopEngineTest, ADisabledInputTimerStaysDisabled)
     EXPECT_FALSE(inputTimer->IsEnabled());
 }
 
-TEST_F(DesktopEngineTest, StickyWindowsStayPutAndTheirMiniatureFollows)
+TEST_F(DesktopEngineTest, StickyWindowsStayPut)
 {
     options.Update(
         [](Options& o)
@@ -88,7 +102,6 @@ TEST_F(DesktopEngineTest, StickyWindowsStayPutAndTheirMiniatureFollows)
     const auto fixed = Add("task bar", place, "Shell_TrayWnd");
     const auto unchecked = Add("Unchecked one", place);
     const auto fixedWrongCase = Add("not ours", place, "tzimmonitor"); // fixed list compares case
-    monitor.miniatures[byCaption] = {};
 
     engine.DrawGrid1SelectCell(1, 1);
     EXPECT_EQ(RectOf(byCaption), place);
@@ -96,17 +109,6 @@ TEST_F(DesktopEngineTest, StickyWindowsStayPutAndTheirMiniatureFollows)
     EXPECT_EQ(RectOf(fixed), place);
     EXPECT_EQ(RectOf(unchecked), place.Offset(-W, -H));
     EXPECT_EQ(RectOf(fixedWrongCase), place.Offset(-W, -H));
-    // 100/1024 and 75/768 per pixel, placed in cell (1, 1).
-    EXPECT_EQ(monitor.miniatures[byCaption], (Rect{150, 112, 160, 122}));
-}
-
-TEST_F(DesktopEngineTest, EveryOneOfTheProgramsOwnAndTheShellsClassesIsSticky)
-{
-    for (const char* cls : {"TZIM", "TZIM2", "TZIMMonitor", "TOptionsDlg", "TOKBottomDlg", "Progman", "Shell_TrayWnd"})
-    {
-        const auto w = Add(cls, Rect::FromSize(0, 0, 50, 50), cls);
-        EXPECT_TRUE(engine.IsStickyWindow(w)) << cls;
-    }
 }
 
 TEST_F(DesktopEngineTest, AnUncheckedStickyClassEntryIsNotSticky)
@@ -188,7 +190,7 @@ TEST_F(DesktopEngineTest, AWindowThatDiesMidSwitchIsSkipped)
 
 TEST_F(DesktopEngineTest, OneByOneGridRefusesEveryNeighbourSilently)
 {
-    monitor.m_grid = GridGeometry({300, 225}, 1, 1);
+    state.Grid.Apply({300, 225}, 1, 1);
     options.Update([](Options& o) { o.soundFile = "C:\\switch.wav"; });
     const Rect place = Rect::FromSize(100, 100, 300, 200);
     const auto w = Add("w", place);
@@ -198,8 +200,7 @@ TEST_F(DesktopEngineTest, OneByOneGridRefusesEveryNeighbourSilently)
     engine.LabelEffect6Click();
     EXPECT_TRUE(desktop.SoundsPlayed().empty());
     EXPECT_EQ(RectOf(w), place);
-    EXPECT_EQ(state.CurrentX, 0);
-    EXPECT_EQ(state.CurrentY, 0);
+    EXPECT_EQ(Current(), (Point{0, 0}));
 
     EXPECT_TRUE(engine.DrawGrid1SelectCell(0, 0)); // the only cell: a zero shift with sound
     EXPECT_EQ(desktop.SoundsPlayed(), std::vector<std::string>{"C:\\switch.wav"});
@@ -209,16 +210,16 @@ TEST_F(DesktopEngineTest, OneByOneGridRefusesEveryNeighbourSilently)
 TEST_F(DesktopEngineTest, DirectionHandlersSwitchToTheNeighbours)
 {
     engine.LabelEffect5Click(); // right
-    EXPECT_EQ(Point(state.CurrentX, state.CurrentY), (Point{1, 0}));
+    EXPECT_EQ(Current(), (Point{1, 0}));
     engine.LabelEffect3Click(); // down
-    EXPECT_EQ(Point(state.CurrentX, state.CurrentY), (Point{1, 1}));
+    EXPECT_EQ(Current(), (Point{1, 1}));
     engine.LabelEffect4Click(); // left
-    EXPECT_EQ(Point(state.CurrentX, state.CurrentY), (Point{0, 1}));
+    EXPECT_EQ(Current(), (Point{0, 1}));
     engine.LabelEffect6Click(); // up
-    EXPECT_EQ(Point(state.CurrentX, state.CurrentY), (Point{0, 0}));
+    EXPECT_EQ(Current(), (Point{0, 0}));
     engine.LabelEffect6Click(); // refused at the top edge
     engine.LabelEffect4Click();
-    EXPECT_EQ(Point(state.CurrentX, state.CurrentY), (Point{0, 0}));
+    EXPECT_EQ(Current(), (Point{0, 0}));
 }
 
 TEST_F(DesktopEngineTest, SwitchIsRefusedWhileAnApplicationStartIsPending)
@@ -227,7 +228,7 @@ TEST_F(DesktopEngineTest, SwitchIsRefusedWhileAnApplicationStartIsPending)
     const auto w = Add("w");
     state.AppStarting = 1;
     EXPECT_FALSE(engine.DrawGrid1SelectCell(1, 0));
-    EXPECT_EQ(state.CurrentX, 0);
+    EXPECT_EQ(Current().x, 0);
     EXPECT_EQ(desktop.MoveCount(w), 0);
     EXPECT_TRUE(desktop.SoundsPlayed().empty());
     EXPECT_TRUE(inputTimer->IsEnabled());
@@ -264,7 +265,7 @@ TEST_F(DesktopEngineTest, TheMonitorIsNeverRememberedAsADesktopsActiveWindow)
     WindowSetup monitorSpec;
     monitorSpec.className = "TZIMMonitor";
     const auto monitorWindow = desktop.AddWindow(monitorSpec);
-    monitor.m_window = monitorWindow;
+    engine.SetMonitorWindow(monitorWindow);
     desktop.SetForegroundWindow(monitorWindow);
     state.LastActiveWnd[1][0] = a;
     engine.DrawGrid1SelectCell(0, 0);
@@ -328,15 +329,6 @@ TEST_F(DesktopEngineTest, NothingIsActivatedWhileAWindowIsDraggedAcross)
     EXPECT_EQ(desktop.GetForegroundWindow(), dragged);
 }
 
-TEST_F(DesktopEngineTest, CloseWhenSelectedHidesTheMonitorAfterEverySwitch)
-{
-    engine.DrawGrid1SelectCell(1, 0);
-    EXPECT_FALSE(monitor.hidden);
-    options.Update([](Options& o) { o.closeWhenSelected = true; });
-    engine.DrawGrid1SelectCell(1, 0);
-    EXPECT_TRUE(monitor.hidden);
-}
-
 TEST_F(DesktopEngineTest, WindowDesktopOffsetReadsTheDesktopFromThePosition)
 {
     struct Case
@@ -371,16 +363,17 @@ TEST_F(DesktopEngineTest, WindowDesktopOffsetIsRelativeToTheShownDesktop)
     EXPECT_EQ(engine.WindowDesktopOffset(below), (Point{0, 1}));
 }
 
-TEST_F(DesktopEngineTest, ScreenToMonitorRectRoundsHalvesToEven)
+TEST_F(DesktopEngineTest, GridRectanglesRoundHalvesToEvenFromTheShownDesktop)
 {
     // Cells of 128 x 96 make the scale exactly 1/8: 20/8 = 2.5 -> 2, 28/8 = 3.5 -> 4.
-    monitor.m_grid = GridGeometry({384, 288}, 3, 3);
-    EXPECT_EQ(engine.ScreenToMonitorRect({20, 28, 36, 44}, 0, 0), (Rect{2, 4, 4, 6}));
+    state.Grid.Apply({384, 288}, 3, 3);
+    const Size screen{W, H};
+    EXPECT_EQ(state.Grid.ScreenToGridRect({20, 28, 36, 44}, screen, 0, 0), (Rect{2, 4, 4, 6}));
     // A window at (W, 0) lands at the top-left of the next cell.
-    EXPECT_EQ(engine.ScreenToMonitorRect(Rect::FromSize(W, 0, 8, 8), 0, 0), (Rect{128, 0, 129, 1}));
+    EXPECT_EQ(state.Grid.ScreenToGridRect(Rect::FromSize(W, 0, 8, 8), screen, 0, 0), (Rect{128, 0, 129, 1}));
     // The pixel shift counts whole screens only, relative to the shown desktop.
     engine.DrawGrid1SelectCell(1, 1);
-    EXPECT_EQ(engine.ScreenToMonitorRect({0, 0, 8, 8}, W + 500, -H), (Rect{256, 0, 257, 1}));
+    EXPECT_EQ(state.Grid.ScreenToGridRect({0, 0, 8, 8}, screen, W + 500, -H), (Rect{256, 0, 257, 1}));
 }
 
 TEST_F(DesktopEngineTest, AppStartedModeShiftsToTheTargetDesktop)

@@ -14,7 +14,8 @@ protected:
     EdgeScrollerTest()
     {
         engine.SetInputTimer(timer2.get());
-        scroller.SetMonitor(&monitor);
+        scroller.SetRefreshTimer(refresh.get());
+        refresh->SetEnabled(true);
         timer2->SetEnabled(true);
         desktop.SetCursorPos({W / 2, H / 2}); // away from every edge
     }
@@ -32,7 +33,6 @@ protected:
             desktop.Advance(50);
         }
     }
-    Point Current() const { return {state.CurrentX, state.CurrentY}; }
     WindowHandle Add(const std::string& title, Rect rect, const std::string& className = "Notepad")
     {
         return AddWindow(title, rect, className);
@@ -40,6 +40,7 @@ protected:
 
     EdgeScroller* self = nullptr;
     std::unique_ptr<Timer> timer2 = desktop.CreateTimer(50, [this] { self->Timer2Timer(); });
+    std::unique_ptr<Timer> refresh = desktop.CreateTimer(500, [] {});
     EdgeScroller scroller{desktop, options, state, engine, *timer2, [this] { return desktop.GetWorkArea(); }};
     const bool bound = (self = &scroller, true);
 };
@@ -216,10 +217,11 @@ TEST_F(EdgeScrollerTest, TheMonitorRefreshIsHeldOffDuringTheSwitchAndRestored)
 {
     SetDelay(1);
     bool refreshDuringSwitch = true;
-    monitor.onFocusFrame = [&] { refreshDuringSwitch = monitor.refreshEnabled; };
+    listener.onSwitching = [&] { refreshDuringSwitch = refresh->IsEnabled(); };
     RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(Current(), (Point{1, 0}));
     EXPECT_FALSE(refreshDuringSwitch);
-    EXPECT_TRUE(monitor.refreshEnabled);
+    EXPECT_TRUE(refresh->IsEnabled());
     EXPECT_TRUE(timer2->IsEnabled());
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The engine on a simulated 1024 x 768 desktop with a recording monitor whose
-// grid area is 300 x 225 (cells of 100 x 75).
+// The engine on a simulated 1024 x 768 desktop, its grid laid over a grid area
+// of 300 x 225 (cells of 100 x 75), with a listener recording every switch.
 
 #include "engine/desktop_engine.h"
 #include "fake_monitor.h"
@@ -21,7 +21,17 @@ protected:
     static constexpr int H = 768;
     static constexpr int kTaskbar = 30;
 
-    EngineTest() { engine.SetMonitor(&monitor); }
+    static constexpr WindowHandle kMonitorWindow = 0x7777;
+
+    EngineTest()
+    {
+        state.Grid.Apply({300, 225}, 3, 3);
+        state.Grid.Subscribe(listener);
+        engine.SetMonitorWindow(kMonitorWindow);
+    }
+    ~EngineTest() override { state.Grid.Unsubscribe(listener); }
+
+    Point Current() const { return state.Grid.Current(); }
 
     WindowHandle AddWindow(const std::string& title, Rect rect, const std::string& className)
     {
@@ -36,8 +46,10 @@ protected:
     sim::SimDesktop desktop{{W, H}, kTaskbar};
     OptionsModel options;
     EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    FakeMonitor monitor{GridGeometry({300, 225}, 3, 3)};
+    HideMode hideMode{desktop, options, state};
+    FrozenWindows frozen{desktop, hideMode};
+    DesktopEngine engine{desktop, desktop, options, state, hideMode, frozen};
+    RecordingListener listener;
 };
 
 } // namespace zim::testing

@@ -4,30 +4,30 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace zim
 {
 namespace
 {
 
-TEST(EngineState, StartsAtTheFirstDesktopWithNothingPending)
+TEST(DesktopGrid, RefusesASizeOutsideOneToTenAndKeepsTheOneItHad)
 {
-    sim::SimDesktop desktop;
-    const EngineState state(desktop);
-    EXPECT_EQ(state.CurrentX, 0);
-    EXPECT_EQ(state.CurrentY, 0);
-    EXPECT_EQ(state.AppStarting, 0);
-    EXPECT_EQ(state.DragWnd, kNoWindow);
-    for (const auto& column : state.LastActiveWnd)
+    DesktopGrid grid;
+    EXPECT_EQ(grid.Columns(), 3); // until the monitor lays out a first size
+    EXPECT_TRUE(grid.Apply({400, 300}, 4, 2));
+    for (const auto& [columns, rows] : {std::pair{0, 2}, {4, 11}, {-1, -1}, {11, 1}})
     {
-        for (WindowHandle w : column)
-        {
-            EXPECT_EQ(w, kNoWindow);
-        }
+        EXPECT_FALSE(grid.Apply({500, 500}, columns, rows)) << columns << " x " << rows;
     }
-    EXPECT_EQ(state.MoveThreadCount.load(), 0);
-    EXPECT_TRUE(state.MoveThreadList.empty());
-    EXPECT_GE(state.MoveThreadList.capacity(), 16u);
-    EXPECT_TRUE(state.HideWndList.empty());
+    EXPECT_EQ(grid.Columns(), 4);
+    EXPECT_EQ(grid.Rows(), 2);
+    EXPECT_EQ(grid.Geometry().CellWidth(), 100);
+    EXPECT_TRUE(grid.Apply({10, 10}, 10, 1));
+    EXPECT_TRUE(grid.Contains(9, 0));
+    EXPECT_FALSE(grid.Contains(10, 0));
+    EXPECT_FALSE(grid.Contains(0, 1));
+    EXPECT_FALSE(grid.Contains(-1, 0));
 }
 
 TEST(EngineState, RegistersTheTwoApplicationStartMessagesUnderTheirNames)
@@ -48,8 +48,6 @@ TEST(HookMessages, DesktopCommandIdsIgnoreTheLowFourBits)
     EXPECT_EQ(hookmsg::DesktopNumberFromCommand(63920 + 15), 1);
     EXPECT_EQ(hookmsg::DesktopNumberFromCommand(hookmsg::DesktopCommandId(9) | 0x7), 9);
     EXPECT_EQ(hookmsg::DesktopNumberFromCommand(0xF060), 3846 - 3994); // SC_CLOSE: not a desktop
-    EXPECT_EQ(hookmsg::kSendToDesktop, 0x404u);
-    EXPECT_EQ(hookmsg::kHideModeMove, 0x409u);
 }
 
 } // namespace

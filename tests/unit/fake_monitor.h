@@ -1,54 +1,46 @@
 #pragma once
 
-// A monitor that records what the engine asks of it.
+// Records what a switch tells its listeners, and what the world looked like then.
 
-#include "engine/monitor_view.h"
+#include "engine/desktop_grid.h"
 
 #include <functional>
-#include <map>
 #include <string>
+#include <vector>
 
 namespace zim::testing
 {
 
-class FakeMonitor final : public MonitorView
+class RecordingListener final : public SwitchListener
 {
 public:
-    explicit FakeMonitor(GridGeometry grid, WindowHandle window = 0x7777) : m_grid(grid), m_window(window) {}
-
-    WindowHandle MonitorWindow() const override { return m_window; }
-    const GridGeometry& Grid() const override { return m_grid; }
-    void SetFocusFrame(const Rect& bounds) override
+    struct Event
     {
-        focusFrame = bounds;
-        if (onFocusFrame)
+        std::string kind; // "switching" or "switched"
+        Point from;
+        Point to;
+    };
+
+    void DesktopSwitching(Point from, Point to) override
+    {
+        events.push_back({"switching", from, to});
+        if (onSwitching)
         {
-            onFocusFrame();
+            onSwitching();
         }
     }
-    void SetCoordinateLabel(const std::string& text) override { label = text; }
-    bool MoveMiniature(WindowHandle window, const Rect& bounds) override
+    void DesktopSwitched(Point from, Point to) override
     {
-        const auto it = miniatures.find(window);
-        if (it == miniatures.end())
+        events.push_back({"switched", from, to});
+        if (onSwitched)
         {
-            return false;
+            onSwitched();
         }
-        it->second = bounds;
-        return true;
     }
-    void HideMonitor() override { hidden = true; }
-    bool RefreshEnabled() const override { return refreshEnabled; }
-    void SetRefreshEnabled(bool enabled) override { refreshEnabled = enabled; }
 
-    GridGeometry m_grid;
-    WindowHandle m_window;
-    Rect focusFrame;
-    std::string label;
-    bool hidden = false;
-    bool refreshEnabled = true;
-    std::map<WindowHandle, Rect> miniatures;
-    std::function<void()> onFocusFrame; // runs inside the switch, before windows move
+    std::vector<Event> events;
+    std::function<void()> onSwitching; // inside the switch, before any window moves
+    std::function<void()> onSwitched;  // after the windows moved and activation
 };
 
 } // namespace zim::testing

@@ -16,8 +16,8 @@ class FrozenWindowsTest : public testing::EngineTest
 protected:
     FrozenWindowsTest()
     {
-        engine.SetMoverRunner(&runner);
-        engine.SetWarning([this](const std::string& text) { warnings.push_back(text); });
+        frozen.SetMoverRunner(&runner);
+        frozen.SetWarning([this](const std::string& text) { warnings.push_back(text); });
     }
 
     WindowHandle AddHung(std::uint64_t forMs, Rect rect = Rect::FromSize(100, 100, 300, 200))
@@ -37,15 +37,15 @@ TEST_F(FrozenWindowsTest, AFrozenWindowMovesToItsDesktopAsSoonAsItAnswers)
     const auto w = AddHung(2000, place);
     engine.DrawGrid1SelectCell(1, 0);
     EXPECT_EQ(RectOf(w), place); // not waited for
-    EXPECT_EQ(state.MoveThreadCount.load(), 1);
+    EXPECT_EQ(frozen.MoveThreadCount(), 1);
 
     engine.DrawGrid1SelectCell(2, 1); // piles up
     runner.Step();
     runner.Step();
     EXPECT_EQ(runner.outcomes, std::vector<Outcome>{Outcome::Answered});
     EXPECT_EQ(RectOf(w), place.Offset(-2 * W, -H));
-    EXPECT_EQ(state.MoveThreadCount.load(), 0);
-    EXPECT_TRUE(state.MoveThreadList.empty());
+    EXPECT_EQ(frozen.MoveThreadCount(), 0);
+    EXPECT_EQ(frozen.PendingShift(w), std::nullopt);
     EXPECT_EQ(desktop.BlockedMoveCount(), 0);
 }
 
@@ -59,32 +59,32 @@ TEST_F(FrozenWindowsTest, SwitchedAwayAndBackBeforeItAnswersItEndsWithoutAMove)
     EXPECT_EQ(runner.outcomes, std::vector<Outcome>{Outcome::Cancelled});
     EXPECT_EQ(RectOf(w), place);
     EXPECT_EQ(desktop.MoveCount(w), 0);
-    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+    EXPECT_EQ(frozen.MoveThreadCount(), 0);
 }
 
 TEST_F(FrozenWindowsTest, ASendReplacesThePendingShiftAndASwitchAddsToIt)
 {
     const auto w = AddHung(60000);
     engine.DrawGrid1SelectCell(1, 0); // pending (-W, 0)
-    engine.QueueFrozenWindow(w, 2 * W, H, MoveRequest::kSendToDesktop);
-    ASSERT_EQ(state.MoveThreadList.size(), 1u);
-    EXPECT_EQ(state.MoveThreadList.front()->Shift(), (Point{2 * W, H}));
+    engine.MoveWindowProc(w, {2 * W, H, MoveRequest::kSendToDesktop});
+    EXPECT_EQ(frozen.PendingShift(w), (Point{2 * W, H}));
     engine.DrawGrid1SelectCell(2, 0); // the switch's (-W, 0) adds
-    EXPECT_EQ(state.MoveThreadList.front()->Shift(), (Point{W, H}));
-    engine.QueueFrozenWindow(w, 5, 6, MoveRequest::kAppStarted);
-    EXPECT_EQ(state.MoveThreadList.front()->Shift(), (Point{5, 6}));
-    EXPECT_EQ(state.MoveThreadCount.load(), 1); // still one worker for the window
+    EXPECT_EQ(frozen.PendingShift(w), (Point{W, H}));
+    // An application start names a desktop: (2, 1) seen from (2, 0).
+    engine.MoveWindowProc(w, {2, 1, MoveRequest::kAppStarted});
+    EXPECT_EQ(frozen.PendingShift(w), (Point{0, H}));
+    EXPECT_EQ(frozen.MoveThreadCount(), 1); // still one worker for the window
 }
 
 TEST_F(FrozenWindowsTest, TheEighteenthFrozenWindowIsWarnedAboutAndTheFirstSeventeenMove)
 {
-    std::vector<WindowHandle> frozen;
+    std::vector<WindowHandle> hung;
     for (int i = 0; i < 18; ++i)
     {
-        frozen.push_back(AddHung(3000, Rect::FromSize(10 * i, 10, 100, 100)));
+        hung.push_back(AddHung(3000, Rect::FromSize(10 * i, 10, 100, 100)));
     }
     engine.DrawGrid1SelectCell(1, 0);
-    EXPECT_EQ(state.MoveThreadCount.load(), 17);
+    EXPECT_EQ(frozen.MoveThreadCount(), 17);
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0], "The system appears to have more than 16 frozen windows! Zim Desk can loose some of "
                            "them if not taken care of.");
@@ -92,14 +92,14 @@ TEST_F(FrozenWindowsTest, TheEighteenthFrozenWindowIsWarnedAboutAndTheFirstSeven
     desktop.Advance(3000);
     runner.Step();
     int moved = 0;
-    for (WindowHandle w : frozen)
+    for (WindowHandle w : hung)
     {
         moved += RectOf(w).left < 0 ? 1 : 0;
     }
     EXPECT_EQ(moved, 17);
-    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+    EXPECT_EQ(frozen.MoveThreadCount(), 0);
     // The one left behind is where it was, on the visible screen.
-    EXPECT_EQ(std::count_if(frozen.begin(), frozen.end(), [&](WindowHandle w) { return RectOf(w).left >= 0; }), 1);
+    EXPECT_EQ(std::count_if(hung.begin(), hung.end(), [&](WindowHandle w) { return RectOf(w).left >= 0; }), 1);
 }
 
 TEST_F(FrozenWindowsTest, AFrozenWindowThatDiesEndsItsWorker)
@@ -109,7 +109,7 @@ TEST_F(FrozenWindowsTest, AFrozenWindowThatDiesEndsItsWorker)
     desktop.DestroyWindow(w);
     runner.Step();
     EXPECT_EQ(runner.outcomes, std::vector<Outcome>{Outcome::Vanished});
-    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+    EXPECT_EQ(frozen.MoveThreadCount(), 0);
 }
 
 TEST_F(FrozenWindowsTest, AWorkerProbesForASecondAtATime)
@@ -132,9 +132,9 @@ TEST_F(FrozenWindowsTest, ExitGathersAHungWindowLeftOnAnotherDesktopOnceItWakes)
     engine.DrawGrid1SelectCell(2, 0); // w now lies two screens to the left
     desktop.HangUntil(w, desktop.NowMs() + 20000);
     engine.DrawGrid1SelectCell(1, 0); // frozen with a pending shift
-    ASSERT_EQ(state.MoveThreadCount.load(), 1);
+    ASSERT_EQ(frozen.MoveThreadCount(), 1);
 
-    engine.CancelFrozenWindows();
+    frozen.CancelFrozenWindows();
     engine.BringAllOnScreen();
     EXPECT_EQ(desktop.BlockedMoveCount(), 0);
     desktop.Advance(20000);

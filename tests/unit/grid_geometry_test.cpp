@@ -1,5 +1,5 @@
 #include "engine/desktop_math.h"
-#include "monitor/grid_geometry.h"
+#include "engine/grid_geometry.h"
 
 #include <gtest/gtest.h>
 

@@ -15,7 +15,7 @@ class HideModeTest : public testing::EngineTest
 protected:
     HideModeTest()
     {
-        engine.SetMoverRunner(&runner);
+        frozen.SetMoverRunner(&runner);
         options.Update([](Options& o) { o.compatibilityClasses.Add("RollUp", true); });
     }
 
@@ -25,7 +25,7 @@ protected:
     }
     const HideWndItem* EntryOf(WindowHandle w)
     {
-        for (const auto& [name, item] : state.HideWndList)
+        for (const auto& [name, item] : hideMode.HideWndList())
         {
             if (item->wnd == w)
             {
@@ -51,8 +51,8 @@ TEST_F(HideModeTest, ACompatibilityWindowIsHiddenWhileItsDesktopIsAwayAndShownAt
     EXPECT_TRUE(entry->hidden);
     EXPECT_EQ(entry->column, 0);
     EXPECT_EQ(entry->row, 0);
-    EXPECT_EQ(entry->miniature, engine.ScreenToMonitorRect(place, -W, 0)); // drawn in cell (0, 0)
-    EXPECT_EQ(state.HideWndList.front().first, "RollUp");
+    EXPECT_EQ(entry->miniature, state.Grid.ScreenToGridRect(place, {W, H}, -W, 0)); // drawn in cell (0, 0)
+    EXPECT_EQ(hideMode.HideWndList().front().first, "RollUp");
 
     engine.DrawGrid1SelectCell(2, 1); // a third desktop: still hidden
     EXPECT_FALSE(desktop.IsWindowVisible(w));
@@ -62,11 +62,11 @@ TEST_F(HideModeTest, ACompatibilityWindowIsHiddenWhileItsDesktopIsAwayAndShownAt
     EXPECT_TRUE(desktop.IsWindowVisible(w));
     EXPECT_EQ(RectOf(w), place);
     EXPECT_FALSE(EntryOf(w)->hidden);
-    EXPECT_EQ(state.HideWndList.size(), 1u); // the entry is reused, not duplicated
+    EXPECT_EQ(hideMode.HideWndList().size(), 1u); // the entry is reused, not duplicated
 
     engine.DrawGrid1SelectCell(0, 1);
     EXPECT_FALSE(desktop.IsWindowVisible(w));
-    EXPECT_EQ(state.HideWndList.size(), 1u);
+    EXPECT_EQ(hideMode.HideWndList().size(), 1u);
 }
 
 TEST_F(HideModeTest, AWindowHalfOffTheLeftEdgeComesBackToItsPlace)
@@ -114,19 +114,13 @@ TEST_F(HideModeTest, PackingDropsDeadAndShownEntriesAndKeepsHiddenOnes)
     const auto staysHidden = Add("RollUp", Rect::FromSize(10, 10, 100, 100));
     const auto comesBack = Add("RollUp", Rect::FromSize(20, 20, 100, 100));
     engine.DrawGrid1SelectCell(1, 0);
-    ASSERT_EQ(state.HideWndList.size(), 3u);
+    ASSERT_EQ(hideMode.HideWndList().size(), 3u);
     desktop.DestroyWindow(dies);
-    EntryOf(comesBack); // shown again by the monitor's refresh, say:
-    for (auto& [name, item] : state.HideWndList)
-    {
-        if (item->wnd == comesBack)
-        {
-            item->hidden = false;
-        }
-    }
-    engine.PackHideWndList();
-    ASSERT_EQ(state.HideWndList.size(), 1u);
-    EXPECT_EQ(state.HideWndList.front().second->wnd, staysHidden);
+    EXPECT_TRUE(hideMode.Release(comesBack)); // dragged out of the monitor, say
+    EXPECT_FALSE(hideMode.Release(comesBack));
+    hideMode.PackHideWndList();
+    ASSERT_EQ(hideMode.HideWndList().size(), 1u);
+    EXPECT_EQ(hideMode.HideWndList().front().second->wnd, staysHidden);
 }
 
 TEST_F(HideModeTest, ExitShowsEveryHeldHiddenWindowEvenAHungOne)
@@ -138,8 +132,8 @@ TEST_F(HideModeTest, ExitShowsEveryHeldHiddenWindowEvenAHungOne)
     const auto before = desktop.NowMs();
 
     engine.BringAllOnScreen();
-    engine.ShowHeldHiddenWindows();
-    EXPECT_TRUE(state.HideWndList.empty());
+    hideMode.ShowHeldHiddenWindows();
+    EXPECT_TRUE(hideMode.HideWndList().empty());
     EXPECT_TRUE(desktop.IsWindowVisible(a));
     EXPECT_FALSE(desktop.IsWindowVisible(b));
     EXPECT_EQ(desktop.BlockedMoveCount(), 0);
@@ -160,15 +154,15 @@ TEST_F(HideModeTest, AHungCompatibilityWindowGoesToAWorkerAndIsHiddenWhenItAnswe
     runner.Step(); // answers
     EXPECT_FALSE(desktop.IsWindowVisible(w));
     EXPECT_EQ(EntryOf(w)->column, 0);
-    EXPECT_EQ(state.MoveThreadCount.load(), 0);
+    EXPECT_EQ(frozen.MoveThreadCount(), 0);
 }
 
 TEST_F(HideModeTest, RectOnDesktopNeedsARealOverlap)
 {
-    EXPECT_TRUE(engine.RectOnDesktop(0, 0, {W - 1, 0, W + 10, 10}));
-    EXPECT_FALSE(engine.RectOnDesktop(0, 0, {W, 0, W + 10, 10})); // touching is not meeting
-    EXPECT_TRUE(engine.RectOnDesktop(1, 1, {W + 5, H + 5, W + 6, H + 6}));
-    EXPECT_TRUE(engine.RectOnDesktop(-1, 0, {-10, 0, 0, 10}));
+    EXPECT_TRUE(hideMode.RectOnDesktop(0, 0, {W - 1, 0, W + 10, 10}));
+    EXPECT_FALSE(hideMode.RectOnDesktop(0, 0, {W, 0, W + 10, 10})); // touching is not meeting
+    EXPECT_TRUE(hideMode.RectOnDesktop(1, 1, {W + 5, H + 5, W + 6, H + 6}));
+    EXPECT_TRUE(hideMode.RectOnDesktop(-1, 0, {-10, 0, 0, 10}));
 }
 
 } // namespace

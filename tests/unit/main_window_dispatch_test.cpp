@@ -2,7 +2,6 @@
 // each one does, against the simulated desktop.
 
 #include "app/main_window_dispatch.h"
-#include "fake_monitor.h"
 #include "platform/hook_library.h"
 #include "platform/sim/sim_desktop.h"
 
@@ -22,16 +21,7 @@ constexpr std::uintptr_t kPairAddress = 0x10000;
 class MainWindowDispatchTest : public ::testing::Test
 {
 protected:
-    MainWindowDispatchTest()
-    {
-        engine.SetMonitor(&monitor);
-        options.Update(
-            [](Options& o)
-            {
-                o.sizeX = 4;
-                o.sizeY = 2;
-            });
-    }
+    MainWindowDispatchTest() { state.Grid.Apply({120, 60}, 4, 2); }
 
     std::optional<std::intptr_t> Send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0)
     {
@@ -41,15 +31,11 @@ protected:
     sim::SimDesktop desktop{{1024, 768}, 30};
     OptionsModel options;
     EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    testing::FakeMonitor monitor{GridGeometry({120, 60}, 4, 2)};
+    HideMode hideMode{desktop, options, state};
     // Readable memory of this process, by address.
     std::map<std::uintptr_t, std::pair<std::int32_t, std::int32_t>> memory;
     int sessionEnds = 0;
-    MainWindowDispatch dispatch{state,
-                                options,
-                                engine,
-                                desktop,
+    MainWindowDispatch dispatch{state, hideMode, desktop,
                                 [this](std::uintptr_t address, std::int32_t& dx, std::int32_t& dy)
                                 {
                                     const auto it = memory.find(address);
@@ -93,15 +79,14 @@ TEST_F(MainWindowDispatchTest, EveryMessageNumberAnswersItsResult)
     }
     EXPECT_EQ(sessionEnds, 0);
 
-    // The grid size is read at each question, not cached.
-    options.Update(
-        [](Options& o)
-        {
-            o.sizeX = 10;
-            o.sizeY = 1;
-        });
+    // The grid's size is read at each question, not cached; a size the grid
+    // refused is never reported.
+    state.Grid.Apply({120, 60}, 10, 1);
     EXPECT_EQ(Send(hookmsg::kGetSizeX), 10);
     EXPECT_EQ(Send(hookmsg::kGetSizeY), 1);
+    options.Update([](Options& o) { o.sizeX = 0; });
+    state.Grid.Apply({120, 60}, options.Get().sizeX, options.Get().sizeY);
+    EXPECT_EQ(Send(hookmsg::kGetSizeX), 10);
 }
 
 TEST_F(MainWindowDispatchTest, OnlyARealSessionEndEndsTheProgram)
@@ -136,12 +121,12 @@ TEST_F(MainWindowDispatchTest, HideModeMoveTakesTheShiftFromTheAddressAndIgnores
     EXPECT_EQ(Send(hookmsg::kHideModeMove, w, 0xDEAD), 0);
     EXPECT_EQ(Send(hookmsg::kHideModeMove, w, 0), 0);
     EXPECT_EQ(desktop.GetWindowRect(w).value(), before.Offset(30, -20));
-    EXPECT_TRUE(state.HideWndList.empty());
+    EXPECT_TRUE(hideMode.HideWndList().empty());
 
     // A window that is gone.
     desktop.DestroyWindow(w);
     EXPECT_EQ(Send(hookmsg::kHideModeMove, w, static_cast<std::intptr_t>(kPairAddress)), 0);
-    EXPECT_TRUE(state.HideWndList.empty());
+    EXPECT_TRUE(hideMode.HideWndList().empty());
 }
 
 } // namespace

@@ -2,11 +2,9 @@
 // that switch, the right drag that carries a real window along, the programs
 // popup, moving the monitor itself, and the skin buttons.
 
-#include "engine/desktop_engine.h"
 #include "monitor/monitor_interaction.h"
-#include "monitor/monitor_model.h"
 #include "monitor/programs_list.h"
-#include "platform/sim/sim_desktop.h"
+#include "monitor_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,37 +17,11 @@ namespace zim
 namespace
 {
 
-using sim::SimDesktop;
 using sim::WindowSetup;
+using testing::MonitorTest;
 
-constexpr int W = 1024;
-constexpr int H = 768;
-
-class FakeMonitorSurface final : public MonitorSurface
-{
-public:
-    WindowHandle SurfaceHandle() const override { return handle; }
-    void Hide() override
-    {
-        ++hides;
-        if (onHide)
-        {
-            onHide();
-        }
-    }
-    Rect Bounds() const override { return Rect::FromSize(500, 280, 320, 260); }
-    Size GridAreaSize() const override { return gridArea; }
-    void SetTopmost(bool) override {}
-    void RepaintGrid(const Rect&) override {}
-    void RepaintAll() override {}
-    void MiniaturesChanged(const MiniatureChanges&) override {}
-    WindowHandle FindDesktopBackground() override { return kNoWindow; }
-
-    WindowHandle handle = kNoWindow;
-    Size gridArea{300, 225}; // cells of 100 x 75, and the drag's scale is exactly the cell's
-    int hides = 0;
-    std::function<void()> onHide;
-};
+constexpr int W = MonitorTest::W;
+constexpr int H = MonitorTest::H;
 
 // Records what the handlers ask of the windows; the popup reports its showing
 // and hiding back as the real one does.
@@ -86,7 +58,7 @@ public:
     int monitorMoves = 0;
 };
 
-class MonitorInteractionTest : public ::testing::Test
+class MonitorInteractionTest : public testing::MonitorTest
 {
 protected:
     MonitorInteractionTest()
@@ -94,45 +66,27 @@ protected:
         // The bottom-most window never gets a miniature.
         Add("bottom", Rect::FromSize(0, 0, W, H));
         // The monitor itself, at the bottom right of the shown desktop: miniature (88, 63, 98, 73).
-        monitorSurface.handle = Add("Zim Desk monitor", Rect::FromSize(900, 650, 100, 100));
-        monitorSurface.onHide = [this] { model.FormHide(); };
-        engine.SetMonitor(&model);
+        surface.handle = Add("Zim Desk monitor", Rect::FromSize(900, 650, 100, 100));
+        surface.bounds = Rect::FromSize(500, 280, 320, 260);
+        engine.SetMonitorWindow(surface.handle);
         inputTimer = desktop.CreateTimer(50, [] {});
         inputTimer->SetEnabled(true);
         engine.SetInputTimer(inputTimer.get());
         interaction.SetInputTimer(inputTimer.get());
-        surface.interaction = &interaction;
+        ui.interaction = &interaction;
     }
 
-    WindowHandle Add(const std::string& title, Rect rect)
-    {
-        WindowSetup setup;
-        setup.title = title;
-        setup.rect = rect;
-        return desktop.AddWindow(setup);
-    }
-    Rect MiniatureOf(WindowHandle w) const
-    {
-        const Miniature* m = model.FindMiniature(w);
-        return m ? m->bounds : Rect{-1, -1, -1, -1};
-    }
     Point Pos(WindowHandle w)
     {
         const Rect r = desktop.GetWindowRect(w).value_or(Rect{});
         return {r.left, r.top};
     }
-    Point Current() const { return {state.CurrentX, state.CurrentY}; }
     // Both timers that a drag holds off are running.
     bool TimersOn() const { return model.RefreshEnabled() && inputTimer->IsEnabled(); }
 
-    SimDesktop desktop{{W, H}};
-    OptionsModel options;
-    EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    FakeMonitorSurface monitorSurface;
-    MonitorModel model{desktop, desktop, options, state, engine, monitorSurface};
-    FakeInteractionSurface surface;
-    MonitorInteraction interaction{desktop, options, state, engine, model, surface};
+    FakeInteractionSurface ui;
+    testing::RecordingCommands commands;
+    MonitorInteraction interaction{desktop, options, engine, hideMode, model, ui, commands};
     std::unique_ptr<Timer> inputTimer;
 };
 
@@ -193,7 +147,7 @@ TEST_F(MonitorInteractionTest, ARightDragCarriesTheWindowLiveAndOnlyTheRightRele
     EXPECT_FALSE(interaction.WantsCapture());
     EXPECT_EQ(Pos(a), (Point{1126, 102})) << "one screen width to the right, off the shown screen";
     EXPECT_TRUE(TimersOn());
-    EXPECT_EQ(surface.fronts, 1);
+    EXPECT_EQ(ui.fronts, 1);
 
     model.UpdateMiniatures();
     EXPECT_EQ(model.Grid().CellAt({MiniatureOf(a).left, MiniatureOf(a).top}), (Cell{1, 0}));
@@ -255,28 +209,22 @@ TEST_F(MonitorInteractionTest, TheMonitorsOwnMiniatureAndTheOptionsDialogsCannot
         EXPECT_FALSE(interaction.WantsCapture());
         EXPECT_TRUE(TimersOn());
     }
-    EXPECT_FALSE(surface.popupShown) << "a press on a miniature never opens the popup";
+    EXPECT_FALSE(ui.popupShown) << "a press on a miniature never opens the popup";
 }
 
 TEST_F(MonitorInteractionTest, AWindowHeldHiddenIsMovedToItsMiniatureAndShownWhenPressed)
 {
-    WindowSetup setup;
-    setup.visible = false; // parked on the shown screen while hidden
-    const auto held = desktop.AddWindow(setup);
-    auto item = std::make_unique<HideWndItem>();
-    item->column = 1;
-    item->miniature = {110, 10, 150, 40};
-    item->wnd = held;
-    item->hidden = true;
-    HideWndItem& entry = *item;
-    state.HideWndList.emplace_back("Roller", std::move(item));
+    options.Update([](Options& o) { o.compatibilityClasses.Add("Roller", true); });
+    const auto held = Add("roller", {0, 0, 410, 307}, "Roller");
+    hideMode.HideModeMove(held, W, 0); // sent to desktop (1, 0): hidden, parked on the shown screen
+    ASSERT_FALSE(desktop.IsWindowVisible(held));
     model.FormShow();
-    ASSERT_EQ(MiniatureOf(held), (Rect{110, 10, 150, 40}));
+    ASSERT_EQ(MiniatureOf(held), (Rect{100, 0, 140, 30}));
 
     interaction.MouseDown(MouseButton::Right, {120, 20});
     EXPECT_TRUE(desktop.IsWindowVisible(held));
-    EXPECT_FALSE(entry.hidden);
-    EXPECT_EQ(Pos(held), (Point{1126, 102}));
+    EXPECT_FALSE(hideMode.HideWndList().front().second->hidden);
+    EXPECT_EQ(Pos(held), (Point{W, 0}));
     EXPECT_EQ(interaction.DraggedWindow(), held);
 }
 
@@ -351,7 +299,7 @@ TEST_F(MonitorInteractionTest, LeftOrMiddlePressesSwitchToTheCellUnderThePointEx
     EXPECT_EQ(Current(), (Point{2, 2}));
     EXPECT_EQ(switches(), 3u);
 
-    monitorSurface.gridArea = {302, 227};
+    surface.gridArea = {302, 227};
     model.Desktopsize1Click();
     interaction.MouseDown(MouseButton::Left, {301, 100});
     EXPECT_EQ(switches(), 3u) << "the strip right of the last whole cell is no cell";
@@ -368,31 +316,31 @@ TEST_F(MonitorInteractionTest, ARightPressBesideTheMiniaturesListsThatDesktopWhi
     model.FormShow();
 
     interaction.MouseDown(MouseButton::Right, {150, 60});
-    EXPECT_EQ(surface.popupTitles, (std::vector<std::string>{"alpha", "Bravo"}));
-    EXPECT_EQ(surface.popupBounds, (Rect{650 - 168, 360, 650, 360 + 26}));
-    EXPECT_EQ(surface.topmostCalls, (std::vector<bool>{false})) << "the popup may lie above the monitor";
+    EXPECT_EQ(ui.popupTitles, (std::vector<std::string>{"alpha", "Bravo"}));
+    EXPECT_EQ(ui.popupBounds, (Rect{650 - 168, 360, 650, 360 + 26}));
+    EXPECT_EQ(ui.topmostCalls, (std::vector<bool>{false})) << "the popup may lie above the monitor";
     EXPECT_TRUE(interaction.WantsCapture());
     EXPECT_FALSE(interaction.Dragging());
 
     interaction.MouseUp(MouseButton::Left, {150, 60});
-    EXPECT_TRUE(surface.popupShown);
+    EXPECT_TRUE(ui.popupShown);
     interaction.MouseUp(MouseButton::Right, {150, 60});
-    EXPECT_FALSE(surface.popupShown);
-    EXPECT_EQ(surface.topmostCalls, (std::vector<bool>{false, true})) << "back to the option";
+    EXPECT_FALSE(ui.popupShown);
+    EXPECT_EQ(ui.topmostCalls, (std::vector<bool>{false, true})) << "back to the option";
 
     // In the shown cell, on the frame: the shown desktop, without the monitor itself.
     options.Update([](Options& o) { o.alwaysOnTop = false; });
-    surface.origin = {0, 0};
+    ui.origin = {0, 0};
     interaction.MouseDown(MouseButton::Right, {60, 60});
-    EXPECT_EQ(surface.popupTitles, (std::vector<std::string>{"bottom", "here"}));
-    EXPECT_EQ(surface.popupBounds.left, 0) << "never past the left screen edge";
+    EXPECT_EQ(ui.popupTitles, (std::vector<std::string>{"bottom", "here"}));
+    EXPECT_EQ(ui.popupBounds.left, 0) << "never past the left screen edge";
     interaction.MouseMove({61, 60}, false); // released somewhere the monitor did not hear
-    EXPECT_FALSE(surface.popupShown);
-    EXPECT_FALSE(surface.topmostCalls.back());
+    EXPECT_FALSE(ui.popupShown);
+    EXPECT_FALSE(ui.topmostCalls.back());
 
     interaction.MouseDown(MouseButton::Right, {250, 200});
-    EXPECT_TRUE(surface.popupTitles.empty());
-    EXPECT_EQ(surface.popupBounds.Height(), 0);
+    EXPECT_TRUE(ui.popupTitles.empty());
+    EXPECT_EQ(ui.popupBounds.Height(), 0);
 }
 
 // --- moving the monitor and the buttons ---
@@ -402,50 +350,46 @@ TEST_F(MonitorInteractionTest, TheLabelAndTheBackgroundMoveTheMonitorUnlessTheSk
     model.FormShow();
     interaction.Label2MouseDown();
     interaction.Image1MouseDown();
-    EXPECT_EQ(surface.monitorMoves, 2);
+    EXPECT_EQ(ui.monitorMoves, 2);
 
     interaction.SetSkinEditing(true);
     interaction.Label2MouseDown();
     interaction.Image1MouseDown();
-    EXPECT_EQ(surface.monitorMoves, 2);
+    EXPECT_EQ(ui.monitorMoves, 2);
     interaction.Panel3MouseDown();
-    EXPECT_EQ(surface.monitorMoves, 3) << "the editor's title bar moves it";
+    EXPECT_EQ(ui.monitorMoves, 3) << "the editor's title bar moves it";
 
     interaction.MouseDown(MouseButton::Left, {250, 200});
     interaction.MouseDown(MouseButton::Right, {250, 200});
     EXPECT_EQ(Current(), (Point{0, 0})) << "grid presses belong to the editor";
-    EXPECT_FALSE(surface.popupShown);
+    EXPECT_FALSE(ui.popupShown);
 }
 
 TEST_F(MonitorInteractionTest, CommandButtonsHideTheMonitorOrAskForHelpAnOptionsPageOrTheMenu)
 {
     model.FormShow();
-    int helps = 0;
-    std::vector<OptionsPage> pages;
-    std::vector<Point> menus;
-    interaction.onHelp = [&] { ++helps; };
-    interaction.onShowOptions = [&](OptionsPage page) { pages.push_back(page); };
-    interaction.onPopupMenu = [&](Point p) { menus.push_back(p); };
+    commands.onHideMonitor = [this] { model.HideMonitor(); };
 
     interaction.SpeedButton8Click();
     interaction.SpeedButton7Click();
     interaction.SpeedButton3Click();
     interaction.SpeedButton4Click();
     interaction.SpeedButton2Click({10, 20, 30, 40});
-    EXPECT_EQ(helps, 1);
-    EXPECT_EQ(pages,
+    EXPECT_EQ(commands.log, std::vector<std::string>{"help"});
+    EXPECT_EQ(commands.pages,
               (std::vector<OptionsPage>{OptionsPage::About, OptionsPage::StickyWindows, OptionsPage::GeneralOptions}));
-    EXPECT_EQ(menus, (std::vector<Point>{{10, 40}})) << "at the button's lower-left corner";
+    EXPECT_EQ(commands.menus, (std::vector<Point>{{10, 40}})) << "at the button's lower-left corner";
 
     interaction.SpeedButton1Click();
-    EXPECT_EQ(monitorSurface.hides, 1);
+    EXPECT_EQ(commands.log, (std::vector<std::string>{"help", "hide monitor"}));
+    EXPECT_EQ(surface.hides, 1);
     EXPECT_FALSE(model.Shown());
 }
 
 TEST_F(MonitorInteractionTest, IconDesktopButtonsRecordTheChosenSetAndFollowTheOption)
 {
     int heard = 0;
-    options.Subscribe([&](const Options&) { ++heard; });
+    options.Subscribe({Option::IconDesktop}, [&](const Options&, const OptionSet&) { ++heard; });
     EXPECT_EQ(interaction.IconDesktopDown(), 1) << "button 1 is down at first";
 
     interaction.IconDesktopClick(4);

@@ -1,12 +1,11 @@
 // The monitor's logic against the simulated desktop: the snapshot of the windows
 // as miniatures, the timers, the options it follows and the switch's use of it.
 
-#include "engine/desktop_engine.h"
-#include "monitor/monitor_model.h"
-#include "platform/sim/sim_desktop.h"
+#include "monitor_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace zim
@@ -14,72 +13,16 @@ namespace zim
 namespace
 {
 
-using sim::SimDesktop;
 using sim::WindowSetup;
 
-constexpr int W = 1024;
-constexpr int H = 768;
-
-// A window that records what the logic asks of it.
-class FakeSurface final : public MonitorSurface
-{
-public:
-    WindowHandle SurfaceHandle() const override { return handle; }
-    void Hide() override
-    {
-        ++hides;
-        if (onHide)
-        {
-            onHide();
-        }
-    }
-    Rect Bounds() const override { return bounds; }
-    Size GridAreaSize() const override { return gridArea; }
-    void SetTopmost(bool value) override { topmost = value; }
-    void RepaintGrid(const Rect& area) override { repainted.push_back(area); }
-    void RepaintAll() override { ++fullRepaints; }
-    void MiniaturesChanged(const MiniatureChanges& changes) override { reported.push_back(changes); }
-    WindowHandle FindDesktopBackground() override { return background; }
-
-    void ForgetPaints()
-    {
-        repainted.clear();
-        fullRepaints = 0;
-        reported.clear();
-    }
-
-    WindowHandle handle = 0x7777;
-    Rect bounds = Rect::FromSize(0, 0, 120, 100);
-    Size gridArea{300, 225}; // cells of 100 x 75
-    WindowHandle background = kNoWindow;
-    bool topmost = true;
-    int hides = 0;
-    std::function<void()> onHide;
-    std::vector<Rect> repainted;
-    int fullRepaints = 0;
-    std::vector<MiniatureChanges> reported;
-};
-
-class MonitorModelTest : public ::testing::Test
+class MonitorModelTest : public testing::MonitorTest
 {
 protected:
     MonitorModelTest()
     {
-        engine.SetMonitor(&model);
-        surface.onHide = [this] { model.FormHide(); };
         model.onShownChanged = [this](bool shown) { shownChanges.push_back(shown); };
         // The window at the very bottom never gets a miniature.
         bottom = Add("bottom", Rect::FromSize(0, 0, W, H));
-    }
-
-    WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
-                     const std::string& className = "Notepad")
-    {
-        WindowSetup setup;
-        setup.title = title;
-        setup.className = className;
-        setup.rect = rect;
-        return desktop.AddWindow(setup);
     }
 
     std::vector<WindowHandle> Tags() const
@@ -100,23 +43,13 @@ protected:
         }
         return out;
     }
-    Rect MiniatureOf(WindowHandle w) const
-    {
-        const Miniature* m = model.FindMiniature(w);
-        return m ? m->bounds : Rect{-1, -1, -1, -1};
-    }
+    Rect RectOfWindow(WindowHandle w) { return desktop.GetWindowRect(w).value_or(Rect{}); }
     void Show()
     {
         model.FormShow();
         surface.ForgetPaints();
     }
 
-    SimDesktop desktop{{W, H}};
-    OptionsModel options;
-    EngineState state{desktop};
-    DesktopEngine engine{desktop, desktop, options, state};
-    FakeSurface surface;
-    MonitorModel model{desktop, desktop, options, state, engine, surface};
     std::vector<bool> shownChanges;
     WindowHandle bottom = kNoWindow;
 };
@@ -170,7 +103,9 @@ TEST_F(MonitorModelTest, SlotsAreReusedInOrderAndOnlyTheSurplusIsFreed)
     std::vector<WindowHandle> windows;
     for (int i = 0; i < 6; ++i)
     {
-        windows.push_back(Add("w" + std::to_string(i), Rect::FromSize(10 * i, 10 * i, 300, 200)));
+        std::string title = "w"; // built in steps: mingw's g++ 12 warns falsely on "w" + to_string
+        title += std::to_string(i);
+        windows.push_back(Add(title, Rect::FromSize(10 * i, 10 * i, 300, 200)));
     }
     Show();
     ASSERT_EQ(Names().size(), 6u);
@@ -234,54 +169,44 @@ TEST_F(MonitorModelTest, ASlotTakenByAnotherWindowInTheSamePlaceIsRepainted)
 
 TEST_F(MonitorModelTest, WindowsHeldHiddenComeFirstFromTheLastEntryAtTheirStoredPlace)
 {
+    options.Update([](Options& o) { o.compatibilityClasses.Add("RollUp", true); });
     const auto live = Add("live");
-    WindowSetup setup;
-    setup.visible = false;
-    const auto first = desktop.AddWindow(setup);
-    const auto second = desktop.AddWindow(setup);
-    const auto released = desktop.AddWindow(setup);
-    const auto gone = desktop.AddWindow(setup);
-    const auto hold = [&](WindowHandle w, Rect at, bool hidden)
+    const auto first = Add("first", {0, 0, 205, 154}, "RollUp");
+    const auto released = Add("released", {10, 0, 215, 154}, "RollUp");
+    const auto gone = Add("gone", {20, 0, 225, 154}, "RollUp");
+    const auto second = Add("second", {512, 384, 717, 538}, "RollUp");
+    // Each sent one desktop to the right: held hidden, drawn in cell (1, 0).
+    for (const WindowHandle w : {first, released, gone, second})
     {
-        auto item = std::make_unique<HideWndItem>();
-        item->column = 1;
-        item->wnd = w;
-        item->miniature = at;
-        item->hidden = hidden;
-        state.HideWndList.emplace_back("SimWindow", std::move(item));
-    };
-    hold(first, {110, 5, 130, 20}, true);
-    hold(released, {120, 5, 140, 20}, false); // no longer held: skipped
-    hold(gone, {130, 5, 150, 20}, true);
-    hold(second, {140, 5, 160, 20}, true);
+        hideMode.HideModeMove(w, W, 0);
+    }
+    ASSERT_FALSE(desktop.IsWindowVisible(first));
+    hideMode.Release(released); // dragged out: no longer held
     desktop.DestroyWindow(gone);
     Show();
 
     EXPECT_EQ(Tags(), (std::vector<WindowHandle>{second, first, live}));
-    EXPECT_EQ(MiniatureOf(second), (Rect{140, 5, 160, 20}));
-    EXPECT_EQ(MiniatureOf(first), (Rect{110, 5, 130, 20}));
+    EXPECT_EQ(MiniatureOf(second), (Rect{150, 38, 170, 53})) << "37.5 rounds to even";
+    EXPECT_EQ(MiniatureOf(first), (Rect{100, 0, 120, 15}));
 }
 
 TEST_F(MonitorModelTest, AHeldHiddenWindowItsApplicationShowsIsSentBackToItsDesktop)
 {
-    const auto w = Add("roll-up", Rect::FromSize(100, 100, 300, 200));
-    auto item = std::make_unique<HideWndItem>();
-    item->column = 1;
-    item->row = 0;
-    item->wnd = w;
-    item->miniature = {110, 10, 140, 30};
-    item->hidden = true;
-    HideWndItem& entry = *item;
-    state.HideWndList.emplace_back("Notepad", std::move(item)); // visible now: its application showed it
+    options.Update([](Options& o) { o.compatibilityClasses.Add("RollUp", true); });
+    const auto w = Add("roll-up", {0, 0, 205, 154}, "RollUp");
+    hideMode.HideModeMove(w, W, 0);           // held for desktop (1, 0)
+    desktop.ShowWindow(w, ShowCommand::Show); // its application shows it again
     Show();
 
     // Sent to desktop (1, 0), which is not shown: hidden again there.
     EXPECT_FALSE(desktop.IsWindowVisible(w));
+    ASSERT_EQ(hideMode.HideWndList().size(), 1u);
+    const HideWndItem& entry = *hideMode.HideWndList().front().second;
     EXPECT_TRUE(entry.hidden);
     EXPECT_EQ(entry.column, 1);
     ASSERT_FALSE(Tags().empty());
     EXPECT_EQ(Tags().front(), w);
-    EXPECT_EQ(MiniatureOf(w), (Rect{110, 10, 140, 30})) << "the miniature keeps the stored place this time";
+    EXPECT_EQ(MiniatureOf(w), (Rect{100, 0, 120, 15}));
 }
 
 // --- the window's life and its timers ---
@@ -378,14 +303,27 @@ TEST_F(MonitorModelTest, OptionChangesActAtOnce)
 
 // --- what the switch does through the monitor ---
 
-TEST_F(MonitorModelTest, TheSwitchMovesTheFrameAndASticyWindowsMiniature)
+TEST_F(MonitorModelTest, TheSwitchMovesTheFrameAndASticyWindowsMiniatureBeforeAnyWindowMoves)
 {
     const auto sticky = Add("Clock", Rect::FromSize(800, 10, 200, 100));
     options.Update([](Options& o) { o.stickyWindows.Add("Clock", true); });
     Show();
     ASSERT_EQ(MiniatureOf(sticky), (Rect{78, 1, 98, 11}));
+    const auto other = Add("other", Rect::FromSize(10, 10, 100, 100));
+    Rect otherWhenFrameRepainted;
+    surface.ForgetPaints();
 
+    struct Probe final : SwitchListener
+    {
+        std::function<void()> seen;
+        void DesktopSwitching(Point, Point) override { seen(); }
+    } probe;
+    // Listeners are told in subscription order: the monitor's frame is set by now.
+    probe.seen = [&] { otherWhenFrameRepainted = surface.repainted.empty() ? Rect{} : RectOfWindow(other); };
+    state.Grid.Subscribe(probe);
     EXPECT_TRUE(engine.DrawGrid1SelectCell(2, 1));
+    state.Grid.Unsubscribe(probe);
+    EXPECT_EQ(otherWhenFrameRepainted, Rect::FromSize(10, 10, 100, 100)) << "the frame moved before any window";
     EXPECT_EQ(model.FocusFrame(), (Rect{199, 74, 301, 151}));
     EXPECT_EQ(model.CoordinateLabel(), "(1,2)");
     EXPECT_EQ(MiniatureOf(sticky), (Rect{278, 76, 298, 86})) << "the sticky window's miniature follows at once";
@@ -393,6 +331,26 @@ TEST_F(MonitorModelTest, TheSwitchMovesTheFrameAndASticyWindowsMiniature)
     EXPECT_EQ(surface.reported.back().changed, (std::vector<std::size_t>{0}));
 
     EXPECT_FALSE(model.MoveMiniature(0x999999, {0, 0, 1, 1}));
+}
+
+TEST_F(MonitorModelTest, CloseWhenSelectedHidesTheMonitorAfterEverySwitch)
+{
+    Show();
+    const auto w = Add("w", Rect::FromSize(W + 10, 10, 100, 100));
+    engine.DrawGrid1SelectCell(1, 0);
+    EXPECT_EQ(surface.hides, 0);
+    options.Update([](Options& o) { o.closeWhenSelected = true; });
+    bool movedWhenHidden = false;
+    surface.onHide = [&]
+    {
+        movedWhenHidden = desktop.GetWindowRect(w)->left == 10;
+        model.FormHide();
+    };
+    engine.DrawGrid1SelectCell(0, 0);
+    engine.DrawGrid1SelectCell(1, 0);
+    EXPECT_EQ(surface.hides, 2);
+    EXPECT_TRUE(movedWhenHidden) << "hidden once the windows have moved";
+    EXPECT_FALSE(model.Shown());
 }
 
 TEST_F(MonitorModelTest, ColourCommandsRepaintAsTheirColoursNeed)

@@ -2,62 +2,58 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace zim
 {
 namespace
 {
 
-TEST(Options, DefaultsAreThoseOfAFirstRun)
-{
-    const Options o;
-    EXPECT_EQ(o.sizeX, 3);
-    EXPECT_EQ(o.sizeY, 3);
-    EXPECT_FALSE(o.autoHide);
-    EXPECT_EQ(o.autoHideDelay, 3000);
-    EXPECT_TRUE(o.mouseScroll);
-    EXPECT_TRUE(o.wrapCursor);
-    EXPECT_EQ(o.mouseDelay, 1000);
-    EXPECT_FALSE(o.mouseShift || o.mouseControl || o.mouseAlt);
-    EXPECT_TRUE(o.taskSwitch);
-    EXPECT_TRUE(o.alwaysOnTop);
-    EXPECT_FALSE(o.closeWhenSelected);
-    EXPECT_FALSE(o.hideAllWC);
-    EXPECT_FALSE(o.hotKeys);
-    EXPECT_EQ(o.hotKeyCodes, (std::array<int, 5>{}));
-    EXPECT_FALSE(o.hotShift || o.hotControl || o.hotAlt || o.hotWin);
-    EXPECT_TRUE(o.showWndNames);
-    EXPECT_TRUE(o.showWndIcons);
-    EXPECT_EQ(o.skinDir, ".\\skins");
-    EXPECT_EQ(o.skin, "silver.zim");
-    EXPECT_EQ(o.soundFile, "");
-    EXPECT_TRUE(o.sysMenuEnabled);
-    EXPECT_FALSE(o.trayArrows);
-    EXPECT_EQ(o.iconDesktop, 1);
-    EXPECT_EQ(o.stickyWindows.Size() + o.stickyClasses.Size() + o.compatibilityClasses.Size(), 0u);
-    EXPECT_TRUE(o.stickyWindows.Sorted() && o.stickyClasses.Sorted() && o.compatibilityClasses.Sorted());
-    EXPECT_TRUE(o.wallpapers.empty());
-    EXPECT_FALSE(o.wallpapersEnabled);
-    EXPECT_FALSE(o.wallpaperUpdateProfile);
-}
-
-TEST(Options, GridSizesOutsideOneToTenAreInvalid)
-{
-    EXPECT_FALSE(Options::IsValidGridSize(0));
-    EXPECT_TRUE(Options::IsValidGridSize(1));
-    EXPECT_TRUE(Options::IsValidGridSize(10));
-    EXPECT_FALSE(Options::IsValidGridSize(11));
-}
-
-TEST(OptionsModel, ListenersHearEveryChangeUntilTheyUnsubscribe)
+TEST(OptionsModel, ListenersHearOnlyChangesOfTheFieldsTheyFollowUntilTheyUnsubscribe)
 {
     OptionsModel model;
-    std::vector<int> seen;
-    const auto id = model.Subscribe([&](const Options& o) { seen.push_back(o.sizeX); });
+    std::vector<std::string> heard;
+    const auto grid = model.Subscribe(
+        {Option::SizeX, Option::SizeY}, [&](const Options& o, const OptionSet& changed)
+        { heard.push_back("grid " + std::to_string(o.sizeX) + (changed.Has(Option::SizeY) ? " and rows" : "")); });
+    model.Subscribe({Option::TrayArrows}, [&](const Options&, const OptionSet&) { heard.push_back("arrows"); });
+
     model.Update([](Options& o) { o.sizeX = 5; });
-    model.Unsubscribe(id);
+    model.Update([](Options& o) { o.trayArrows = true; });
+    model.Update([](Options& o) { o.sizeY = 4; });
+    model.Update([](Options& o) { o.autoHide = true; }); // followed by nobody
+    model.Unsubscribe(grid);
     model.Update([](Options& o) { o.sizeX = 7; });
-    EXPECT_EQ(seen, std::vector<int>{5});
+
+    EXPECT_EQ(heard, (std::vector<std::string>{"grid 5", "arrows", "grid 5 and rows"}));
     EXPECT_EQ(model.Get().sizeX, 7);
+}
+
+TEST(OptionsModel, AChangeThatLeavesEveryValueAsItWasTellsNobody)
+{
+    OptionsModel model;
+    int calls = 0;
+    model.Subscribe(OptionSet::All(), [&](const Options&, const OptionSet&) { ++calls; });
+    model.Update([](Options& o) { o.sizeX = 3; }); // the default already
+    model.Update([](Options& o) { o.stickyWindows.Clear(); });
+    EXPECT_EQ(calls, 0);
+}
+
+TEST(OptionsModel, ChangesInsideListsAndArraysAreReportedByTheirField)
+{
+    Options before;
+    Options after = before;
+    after.hotKeyCodes[3] = 0x41;
+    after.stickyClasses.Add("Notepad", true);
+    after.wallpapers.push_back({"C:\\w.bmp", false});
+    const OptionSet changed = ChangedOptions(before, after);
+    EXPECT_EQ(changed, (OptionSet{Option::HotKeyCodes, Option::StickyClasses, Option::Wallpapers}));
+
+    // The check mark of an entry is part of the list.
+    Options checked = after;
+    checked.stickyClasses.SetChecked(0, false);
+    EXPECT_EQ(ChangedOptions(after, checked), OptionSet{Option::StickyClasses});
 }
 
 TEST(OptionsModel, AListenerMayUnsubscribeItselfWhileBeingTold)
@@ -65,14 +61,14 @@ TEST(OptionsModel, AListenerMayUnsubscribeItselfWhileBeingTold)
     OptionsModel model;
     int calls = 0;
     std::size_t id = 0;
-    id = model.Subscribe(
-        [&](const Options&)
-        {
-            ++calls;
-            model.Unsubscribe(id);
-        });
-    model.Update([](Options&) {});
-    model.Update([](Options&) {});
+    id = model.Subscribe({Option::SizeX},
+                         [&](const Options&, const OptionSet&)
+                         {
+                             ++calls;
+                             model.Unsubscribe(id);
+                         });
+    model.Update([](Options& o) { o.sizeX = 4; });
+    model.Update([](Options& o) { o.sizeX = 5; });
     EXPECT_EQ(calls, 1);
 }
 

@@ -583,7 +583,8 @@ TEST_F(SettingsStoreTest, LoadingThroughTheModelTellsListenersOnceAfterTheMessag
     m_registry.SetRaw(Key("Options"), "MouseDelay", RegistryType::String, "5");
     OptionsModel model;
     std::vector<std::string> events;
-    model.Subscribe([&](const Options& o) { events.push_back(Cat("heard ", std::to_string(o.sizeX))); });
+    model.Subscribe(OptionSet::All(), [&](const Options& o, const OptionSet&)
+                    { events.push_back(Cat("heard ", std::to_string(o.sizeX))); });
     SettingsStore store(m_registry, [&](const std::string& message) { events.push_back(message); });
     EXPECT_FALSE(store.LoadPartTwo(model, kCwd));
     EXPECT_EQ(events, (std::vector<std::string>{"Invalid data type for 'Hot3'", "heard 5"}));

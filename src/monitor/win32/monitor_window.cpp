@@ -16,46 +16,20 @@ namespace zim::win32
 namespace
 {
 
-RECT ToRect(const Rect& r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 COLORREF Resolve(ColorValue value)
 {
     return ColorToRgb(value, [](int index) -> std::uint32_t { return ::GetSysColor(index); });
 }
 
-// The grid font until skins bring their own.
-constexpr const wchar_t* kGridFontName = L"MS Sans Serif";
-constexpr int kGridFontPoints = 8;
-// One buffer per title: up to 254 characters and the terminator, nothing allocated.
-constexpr int kTitleBuffer = 255;
 constexpr UINT kFirstColorCommand = 1;
-// How long a window may take to hand over its icon.
-constexpr UINT kIconTimeoutMs = 50;
 
 } // namespace
 
-TZIMMonitor::TZIMMonitor(WindowSystem& windows, Scheduler& scheduler, OptionsModel& options, EngineState& state,
-                         DesktopEngine& engine, std::function<void()> onClose)
-    : m_model(windows, scheduler, options, state, engine, *this),
-      m_interaction(windows, options, state, engine, m_model, *this), m_onClose(std::move(onClose))
+TZIMMonitor::TZIMMonitor(const MonitorParts& parts, ProgramCommands& commands, std::function<void()> onClose)
+    : m_model(parts.windows, parts.scheduler, parts.options, parts.state, parts.hideMode, *this),
+      m_interaction(parts.windows, parts.options, parts.engine, parts.hideMode, m_model, *this, commands),
+      m_painter(m_model), m_commands(commands), m_onClose(std::move(onClose))
 {
-    m_model.onShownChanged = [this](bool shown)
-    {
-        if (onShownChanged)
-        {
-            onShownChanged(shown);
-        }
-    };
-    m_interaction.onPopupMenu = [this](Point screen)
-    {
-        if (onPopupMenu)
-        {
-            onPopupMenu(screen);
-        }
-    };
 }
 
 TZIMMonitor::~TZIMMonitor()
@@ -73,68 +47,9 @@ bool TZIMMonitor::Create(HICON icon)
     {
         return false;
     }
-    const WindowDc screen(nullptr);
-    const int height = -MulDiv(kGridFontPoints, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-    m_font.Reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kGridFontName));
-    CreateTooltip();
+    m_painter.Attach(Handle());
     m_model.Desktopsize1Click();
     return true;
-}
-
-void TZIMMonitor::CreateTooltip()
-{
-    // One tool tip control, one tool per miniature; the text is asked for when shown.
-    m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-}
-
-void TZIMMonitor::SetTool(std::size_t index, bool add)
-{
-    if (!m_tooltip)
-    {
-        return;
-    }
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = index + 1;
-    tool.rect = ToRect(m_model.Miniatures().Items()[index].bounds);
-    tool.lpszText = const_cast<wchar_t*>(m_hints[index].c_str()); // the control keeps a copy
-    SendMessageW(m_tooltip, add ? TTM_ADDTOOLW : TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void TZIMMonitor::SetHint(std::size_t index, std::wstring_view title)
-{
-    if (m_hints[index] == title)
-    {
-        return;
-    }
-    m_hints[index].assign(title);
-    if (m_tooltip && index < m_tools)
-    {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = Handle();
-        tool.uId = index + 1;
-        tool.lpszText = const_cast<wchar_t*>(m_hints[index].c_str());
-        SendMessageW(m_tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-}
-
-void TZIMMonitor::RemoveTools()
-{
-    for (std::size_t i = 0; i < m_tools && m_tooltip; ++i)
-    {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        tool.hwnd = Handle();
-        tool.uId = i + 1;
-        SendMessageW(m_tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
-    m_tools = 0;
 }
 
 void TZIMMonitor::SetProgramsPopup(TZIM2* popup)
@@ -160,6 +75,11 @@ void TZIMMonitor::ShowMonitor()
     m_model.UpdateMiniatures();
 }
 
+void TZIMMonitor::HideMonitor()
+{
+    m_model.HideMonitor();
+}
+
 // --- MonitorSurface ---
 
 void TZIMMonitor::Hide()
@@ -171,7 +91,7 @@ Rect TZIMMonitor::Bounds() const
 {
     RECT r{};
     GetWindowRect(Handle(), &r);
-    return {r.left, r.top, r.right, r.bottom};
+    return FromRECT(r);
 }
 
 Size TZIMMonitor::GridAreaSize() const
@@ -190,7 +110,7 @@ void TZIMMonitor::SetTopmost(bool topmost)
 void TZIMMonitor::RepaintGrid(const Rect& area)
 {
     // The grid area fills the client area, so its coordinates are client coordinates.
-    const RECT r = ToRect(area);
+    const RECT r = ToRECT(area);
     InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -201,28 +121,7 @@ void TZIMMonitor::RepaintAll()
 
 void TZIMMonitor::MiniaturesChanged(const MiniatureChanges& changes)
 {
-    for (const Rect& r : changes.dirty)
-    {
-        RepaintGrid(r);
-    }
-    m_hints.resize(changes.count);
-    m_icons.resize(changes.count);
-    if (changes.count == changes.previousCount && changes.count == m_tools)
-    {
-        for (const std::size_t i : changes.changed)
-        {
-            SetTool(i, false);
-        }
-        return;
-    }
-    // The tool tip names the first tool under the pointer, and later miniatures
-    // cover earlier ones: the tools go in from the last slot to the first.
-    RemoveTools();
-    for (std::size_t i = changes.count; i-- > 0;)
-    {
-        SetTool(i, true);
-    }
-    m_tools = changes.count;
+    m_painter.MiniaturesChanged(changes);
 }
 
 WindowHandle TZIMMonitor::FindDesktopBackground()
@@ -332,7 +231,7 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_onClose();
         return 0;
     case WM_DESTROY:
-        m_tooltip = nullptr;
+        m_painter.Detach();
         // The monitor is the main window: its end is the program's end.
         PostQuitMessage(0);
         return 0;
@@ -346,16 +245,6 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_model.FormHide();
         }
         break;
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE)
-        {
-            m_model.FormDeactivate();
-        }
-        else
-        {
-            m_model.FormActivate();
-        }
-        break;
     case WM_SIZE:
         m_model.FormResize();
         return 0;
@@ -364,10 +253,7 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_NCRBUTTONDOWN:
         // The main menu instead of the system menu.
-        if (onPopupMenu)
-        {
-            onPopupMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        }
+        m_commands.PopupMainMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_CONTEXTMENU:
         // The release of a right press on the caption: no system menu after the main menu.
@@ -418,7 +304,7 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         PAINTSTRUCT ps;
         const HDC dc = BeginPaint(Handle(), &ps);
-        Paint(dc, {ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom});
+        m_painter.Paint(dc, FromRECT(ps.rcPaint));
         EndPaint(Handle(), &ps);
         return 0;
     }
@@ -426,7 +312,7 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         RECT client;
         GetClientRect(Handle(), &client);
-        Paint(reinterpret_cast<HDC>(wParam), {client.left, client.top, client.right, client.bottom});
+        m_painter.Paint(reinterpret_cast<HDC>(wParam), FromRECT(client));
         return 0;
     }
     default:
@@ -475,185 +361,6 @@ void TZIMMonitor::RunColorCommand(GridColorCommand command)
     {
         m_model.ApplyColorCommand(command, std::nullopt);
     }
-}
-
-// --- painting ---
-
-void TZIMMonitor::Paint(HDC dc, const Rect& area)
-{
-    RECT client;
-    GetClientRect(Handle(), &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    if (width <= 0 || height <= 0 || area.Width() <= 0 || area.Height() <= 0)
-    {
-        return;
-    }
-    const MemoryDc buffer(dc);
-    const UniqueBitmap bitmap(CreateCompatibleBitmap(dc, width, height));
-    if (!buffer || !bitmap)
-    {
-        // Out of GDI resources: draw straight on the window rather than not at all.
-        PaintGridArea(dc, {client.left, client.top, client.right, client.bottom});
-        return;
-    }
-    {
-        const SelectGuard bitmapGuard(buffer.Get(), bitmap.Get());
-        IntersectClipRect(buffer.Get(), area.left, area.top, area.right, area.bottom);
-        PaintGridArea(buffer.Get(), {client.left, client.top, client.right, client.bottom});
-        BitBlt(dc, area.left, area.top, area.Width(), area.Height(), buffer.Get(), area.left, area.top, SRCCOPY);
-    }
-}
-
-void TZIMMonitor::PaintGridArea(HDC dc, const Rect& client)
-{
-    const RECT all = ToRect(client);
-    FillRect(dc, &all, GetSysColorBrush(COLOR_APPWORKSPACE));
-
-    const GridColors& colors = m_model.Colors();
-    const COLORREF line = Resolve(colors.LineColor);
-
-    // The inner grid lines, across the whole area.
-    {
-        const SelectGuard penGuard(dc, GetStockObject(DC_PEN));
-        SetDCPenColor(dc, line);
-        const GridLines lines = InnerGridLines(m_model.Grid());
-        for (int i = 0; i < lines.verticalCount; ++i)
-        {
-            MoveToEx(dc, lines.x[i], client.top, nullptr);
-            LineTo(dc, lines.x[i], client.bottom);
-        }
-        for (int j = 0; j < lines.horizontalCount; ++j)
-        {
-            MoveToEx(dc, client.left, lines.y[j], nullptr);
-            LineTo(dc, client.right, lines.y[j]);
-        }
-    }
-
-    // The highlight frame: a two-pixel rectangle inside its own bounds.
-    {
-        const Rect frame = m_model.FocusFrame();
-        const UniquePen pen(CreatePen(PS_SOLID, 2, Resolve(colors.HilightColor)));
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, frame.left, frame.top, frame.right, frame.bottom);
-        {
-            const SelectGuard penGuard(dc, pen ? static_cast<HGDIOBJ>(pen.Get()) : GetStockObject(DC_PEN));
-            const SelectGuard brushGuard(dc, GetStockObject(NULL_BRUSH));
-            const Rect outline = FocusFrameOutline(frame);
-            Rectangle(dc, outline.left, outline.top, outline.right, outline.bottom);
-        }
-        RestoreDC(dc, saved);
-    }
-
-    // The miniatures in list order: later ones cover earlier ones.
-    const COLORREF text = Resolve(colors.TextColor);
-    const SelectGuard fontGuard(dc, m_font ? static_cast<HGDIOBJ>(m_font.Get()) : GetStockObject(DEFAULT_GUI_FONT));
-    const SelectGuard penGuard(dc, GetStockObject(DC_PEN));
-    const std::size_t count = m_model.Miniatures().Size();
-    if (m_hints.size() < count)
-    {
-        m_hints.resize(count);
-    }
-    if (m_icons.size() < count)
-    {
-        m_icons.resize(count);
-    }
-    for (std::size_t i = 0; i < count; ++i)
-    {
-        PaintMiniature(dc, i, line, text);
-    }
-}
-
-HICON TZIMMonitor::SmallIcon(std::size_t index, HWND window)
-{
-    MiniatureIcon& cached = m_icons[index];
-    if (cached.known && cached.window == window)
-    {
-        return cached.icon;
-    }
-    cached = {window, nullptr, true};
-    // The small icon of the window's class, read without a message to the window.
-    SetLastError(0);
-    cached.icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
-    if (!cached.icon && GetLastError() != 0)
-    {
-        // The class of another process could not be read (Wine cannot): ask the
-        // window, briefly, and never wait for one that does not answer.
-        DWORD_PTR answer = 0;
-        if (SendMessageTimeoutW(window, WM_GETICON, ICON_SMALL2, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kIconTimeoutMs,
-                                &answer))
-        {
-            cached.icon = reinterpret_cast<HICON>(answer);
-        }
-        else
-        {
-            cached.known = false; // ask again at the next paint
-        }
-    }
-    return cached.icon;
-}
-
-void TZIMMonitor::PaintMiniature(HDC dc, std::size_t index, COLORREF line, COLORREF text)
-{
-    const Miniature& miniature = m_model.Miniatures().Items()[index];
-    const Rect& b = miniature.bounds;
-    RECT clip{};
-    GetClipBox(dc, &clip);
-    if (b.right <= clip.left || b.left >= clip.right || b.bottom <= clip.top || b.top >= clip.bottom)
-    {
-        return; // nothing of it is to be repainted
-    }
-    // A miniature paints only inside its own bounds, like a control of its own.
-    const int saved = SaveDC(dc);
-    IntersectClipRect(dc, b.left, b.top, b.right, b.bottom);
-
-    const bool fill = m_model.FillMiniatures();
-    const COLORREF fillColor = Resolve(miniature.color);
-    SetDCPenColor(dc, line);
-    SetDCBrushColor(dc, fillColor);
-    SelectObject(dc, GetStockObject(fill ? DC_BRUSH : NULL_BRUSH)); // RestoreDC puts the old one back
-    Rectangle(dc, b.left, b.top, b.right, b.bottom);
-
-    const HWND window = ToHwnd(miniature.tag);
-    if (IsWindow(window))
-    {
-        // GetWindowTextW reads another process's title without sending it a
-        // message, so a hung window cannot stall the paint.
-        wchar_t title[kTitleBuffer];
-        const int length = std::max(0, GetWindowTextW(window, title, kTitleBuffer));
-        SetHint(index, {title, static_cast<std::size_t>(length)});
-
-        const Options& options = m_model.CurrentOptions();
-        bool iconDrawn = false;
-        if (options.showWndIcons)
-        {
-            const HICON icon = SmallIcon(index, window);
-            iconDrawn = icon && DrawIconEx(dc, b.left + kMiniatureIconInset, b.top + kMiniatureIconInset, icon,
-                                           kMiniatureIconSize, kMiniatureIconSize, 0, nullptr, DI_NORMAL);
-        }
-        SIZE extent{};
-        GetTextExtentPoint32W(dc, title, length, &extent);
-        const TitleLayout layout = LayoutTitle({b.Width(), b.Height()}, iconDrawn, extent.cy, options.showWndNames);
-        if (layout.visible && length > 0)
-        {
-            const RECT textClip = ToRect(layout.clip.Offset(b.left, b.top));
-            SetTextColor(dc, text);
-            UINT flags = ETO_CLIPPED;
-            if (fill)
-            {
-                SetBkMode(dc, OPAQUE);
-                SetBkColor(dc, fillColor);
-                flags |= ETO_OPAQUE;
-            }
-            else
-            {
-                SetBkMode(dc, TRANSPARENT);
-            }
-            ExtTextOutW(dc, b.left + layout.origin.x, b.top + layout.origin.y, flags, &textClip, title,
-                        static_cast<UINT>(length), nullptr);
-        }
-    }
-    RestoreDC(dc, saved);
 }
 
 } // namespace zim::win32

@@ -1,6 +1,7 @@
 #include "monitor/win32/programs_popup.h"
 
 #include "monitor/programs_list.h"
+#include "platform/win32/fonts.h"
 #include "platform/win32/utf.h"
 
 #include <commctrl.h>
@@ -10,8 +11,6 @@ namespace zim::win32
 namespace
 {
 
-constexpr const wchar_t* kListFontName = L"MS Sans Serif";
-constexpr int kListFontPoints = 8;
 constexpr UINT_PTR kListSubclassId = 1;
 constexpr int kListBoxId = 1;
 
@@ -33,10 +32,7 @@ bool TZIM2::Create()
     {
         return false;
     }
-    const WindowDc screen(nullptr);
-    const int height = -MulDiv(kListFontPoints, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-    m_font.Reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, kListFontName));
+    m_font = CreateStandardFont();
     SendMessageW(ListBox1, WM_SETFONT,
                  reinterpret_cast<WPARAM>(m_font ? m_font.Get() : GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     // After the font, which would otherwise set the height from its own.

@@ -146,4 +146,13 @@ inline WindowHandle FromHwnd(HWND hwnd)
     return reinterpret_cast<WindowHandle>(hwnd);
 }
 
+inline RECT ToRECT(const Rect& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+inline Rect FromRECT(const RECT& r)
+{
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 } // namespace zim::win32

@@ -69,7 +69,7 @@ std::optional<Rect> Win32WindowSystem::GetWindowRect(WindowHandle w)
     {
         return std::nullopt;
     }
-    return Rect{r.left, r.top, r.right, r.bottom};
+    return FromRECT(r);
 }
 
 std::string Win32WindowSystem::GetClassName(WindowHandle w)
@@ -221,7 +221,7 @@ Rect Win32WindowSystem::GetWorkArea()
         const Size screen = GetScreenSize();
         return {0, 0, screen.width, screen.height};
     }
-    return {r.left, r.top, r.right, r.bottom};
+    return FromRECT(r);
 }
 
 int Win32WindowSystem::GetCaptionFrameHeight()

@@ -1,4 +1,4 @@
-#include "monitor/grid_geometry.h"
+#include "engine/grid_geometry.h"
 
 namespace zim
 {

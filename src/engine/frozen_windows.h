@@ -1,0 +1,67 @@
+#pragma once
+
+// Frozen windows: a window that did not answer in time gets a worker of its own
+// (at most kMaxMoveThreads at once), which has it moved once it answers. This
+// class owns the list of those workers; the engine hands windows in, workers
+// report their end here on the GUI thread.
+
+#include "engine/hide_mode.h"
+#include "engine/mover.h"
+#include "platform/platform.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zim
+{
+
+class FrozenWindows
+{
+public:
+    // Beyond this many frozen windows at once a new one is left where it is.
+    static constexpr int kMaxMoveThreads = 17;
+    static constexpr std::size_t kMoveThreadReserve = 16;
+    static constexpr const char* kTooManyFrozenWindows = "The system appears to have more than 16 frozen windows! "
+                                                         "Zim Desk can loose some of them if not taken care of.";
+
+    FrozenWindows(WindowSystem& windows, HideMode& hideMode);
+    FrozenWindows(const FrozenWindows&) = delete;
+    FrozenWindows& operator=(const FrozenWindows&) = delete;
+
+    void SetMoverRunner(MoverRunner* runner) { m_runner = runner; }
+    // Shows a modal warning to the user.
+    void SetWarning(std::function<void(const std::string&)> warn) { m_warn = std::move(warn); }
+
+    // A window that did not answer in time. A switch adds its shift to a pending
+    // one; a send or an application start (`replace`) names a new target.
+    void QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int32_t dy, bool replace);
+    // A worker has ended; on the GUI thread.
+    void DelThread(WindowHandle w);
+    // At exit: every frozen window is gathered like the rest, so no pending shift may follow.
+    void CancelFrozenWindows();
+
+    int MoveThreadCount() const { return m_count.load(); }
+    // The shift still to be made of a window's worker, or nothing when it has none.
+    std::optional<Point> PendingShift(WindowHandle w) const;
+
+private:
+    void FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome);
+
+    WindowSystem& m_windows;
+    HideMode& m_hideMode;
+    MoverRunner* m_runner = nullptr;
+    std::function<void(const std::string&)> m_warn;
+
+    mutable std::mutex m_lock;                        // guards m_list
+    std::vector<std::shared_ptr<TZIMMoveWnd>> m_list; // MoveThreadList: one per frozen window
+    std::atomic<int> m_count{0};                      // MoveThreadCount
+};
+
+} // namespace zim

@@ -1,0 +1,76 @@
+#pragma once
+
+// Hide mode, for windows that must not live off the visible screen: a window
+// leaving the screen is hidden and parked on it, and shown again at its old
+// place when its desktop is shown again. This class owns the list of the
+// windows it holds hidden; others read it and ask for the few changes below.
+
+#include "engine/engine_state.h"
+#include "platform/platform.h"
+#include "settings/options.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zim
+{
+
+// One window held hidden by hide mode: its desktop, where its miniature is drawn,
+// the window, and whether it is hidden now.
+struct HideWndItem
+{
+    std::int32_t column = 0;
+    std::int32_t row = 0;
+    Rect miniature;
+    WindowHandle wnd = kNoWindow;
+    bool hidden = false;
+};
+
+// Entries keyed by window class name, in order of first handling.
+using HideWndEntries = std::vector<std::pair<std::string, std::unique_ptr<HideWndItem>>>;
+
+// Moves a window lying wholly off the visible screen back onto it, at its place
+// on its own desktop; a window that does not answer in time is moved by its own
+// thread when it wakes. Always true, so that an enumeration visits every window.
+bool BringOnScreenProc(WindowSystem& windows, WindowHandle w, unsigned probeMs);
+
+class HideMode
+{
+public:
+    // Elsewhere than in a switch a window gets this long to answer.
+    static constexpr unsigned kProbeMs = 1000;
+
+    HideMode(WindowSystem& windows, const OptionsModel& options, const EngineState& state);
+    HideMode(const HideMode&) = delete;
+    HideMode& operator=(const HideMode&) = delete;
+
+    // Every window when "hide all" is on, else those of the compatibility classes.
+    bool UsesHideMode(WindowHandle w);
+    void HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy);
+    // Whether a rectangle meets the screen area of desktop (column, row).
+    bool RectOnDesktop(int column, int row, const Rect& r);
+    // Drops entries of windows that died or were shown again.
+    void PackHideWndList();
+    // Shows every window still held hidden and forgets them all (exit, session end).
+    void ShowHeldHiddenWindows();
+
+    const HideWndEntries& HideWndList() const { return m_list; }
+    // Its application showed a held window again: back to its own desktop.
+    void SendHome(WindowHandle w);
+    // The window leaves hide mode's hold (the user drags it out): true when it
+    // was held hidden, and the caller shows it.
+    bool Release(WindowHandle w);
+
+private:
+    HideWndItem* Find(WindowHandle w);
+
+    WindowSystem& m_windows;
+    const OptionsModel& m_options;
+    const EngineState& m_state;
+    HideWndEntries m_list;
+};
+
+} // namespace zim
