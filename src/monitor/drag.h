@@ -37,8 +37,6 @@ class MiniatureDrag
 public:
     bool Dragging() const { return m_dragging; }
     WindowHandle DraggedWindow() const { return m_window; }
-    // Where the press hit inside the miniature, in its own coordinates.
-    Point Grab() const { return m_grab; }
 
     void Start(WindowHandle window, Point grab)
     {

@@ -202,7 +202,7 @@ void MonitorModel::PlaceLiveWindows(Size screen, const Rect& cell)
     // From the second-lowest window upward, so that the topmost window's
     // miniature is painted last; the bottom-most window is never shown.
     WindowHandle w = m_windows.GetPrevWindow(m_windows.GetLastWindow(m_windows.GetTopWindow()));
-    for (int steps = 0; w != kNoWindow && steps < kMaxWalk && m_windows.IsWindow(w);
+    for (int steps = 0; w != kNoWindow && steps < kMaxZOrderWalk && m_windows.IsWindow(w);
          ++steps, w = m_windows.GetPrevWindow(w))
     {
         if (w == desktop || w == background || m_windows.IsIconic(w) || !m_windows.IsWindowVisible(w))

@@ -53,8 +53,6 @@ class MonitorModel final : public SwitchListener
 {
 public:
     static constexpr unsigned kRefreshMs = 500;
-    // A z-order walk longer than this means the order kept changing under it.
-    static constexpr int kMaxWalk = 10000;
     // Windows parked off screen (minimised ones on old systems) lie beyond this.
     static constexpr std::int32_t kParkedLeft = -31000;
 

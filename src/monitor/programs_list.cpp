@@ -9,13 +9,10 @@ namespace zim
 namespace
 {
 
-// A z-order walk longer than this means the order kept changing under it.
-constexpr int kMaxWalk = 10000;
-
 bool Excluded(const std::string& title)
 {
     // Exact and case-sensitive: another program's "zim desk monitor" is listed.
-    return title.empty() || title == kProgramsPopupCaption || title == "Zim Desk monitor" || title == "Desker";
+    return title.empty() || title == kProgramsPopupCaption || title == kMonitorCaption || title == "Desker";
 }
 
 } // namespace
@@ -27,7 +24,7 @@ std::vector<std::string> ListProgramsInScreen(WindowSystem& windows, Point curre
                     screen.width * (cell.column - current.x + 1), screen.height * (cell.row - current.y + 1)};
     std::vector<std::string> titles;
     WindowHandle w = windows.GetTopWindow();
-    for (int steps = 0; w != kNoWindow && steps < kMaxWalk; ++steps, w = windows.GetNextWindow(w))
+    for (int steps = 0; w != kNoWindow && steps < kMaxZOrderWalk; ++steps, w = windows.GetNextWindow(w))
     {
         const std::optional<Rect> r = windows.GetWindowRect(w);
         if (!r || !(r->left < area.right && r->bottom > area.top && r->right > area.left && r->top < area.bottom) ||

@@ -14,6 +14,8 @@ namespace zim
 {
 
 inline constexpr const char* kProgramsPopupCaption = "ProgramsInScreen";
+// The monitor window's caption.
+inline constexpr const char* kMonitorCaption = "Zim Desk monitor";
 inline constexpr int kProgramsPopupWidth = 168;
 inline constexpr int kProgramsItemHeight = 13;
 // Titles are read as into a 30-character buffer.

@@ -52,6 +52,9 @@ inline constexpr std::intptr_t kClient = 1;
 inline constexpr std::intptr_t kCaption = 2;
 } // namespace hit
 
+// A z-order walk longer than this means the order kept changing under it.
+inline constexpr int kMaxZOrderWalk = 10000;
+
 // Top-level windows of every process, the pointer, the keys and the screen.
 class WindowSystem
 {

@@ -2,6 +2,7 @@
 
 #include "monitor/grid_paint.h"
 #include "monitor/position_constraint.h"
+#include "monitor/programs_list.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/utf.h"
 
@@ -43,7 +44,8 @@ bool TZIMMonitor::Create(HICON icon)
     // whose grid fills the client area.
     const DWORD exStyle = WS_EX_TOOLWINDOW | (m_model.CurrentOptions().alwaysOnTop ? WS_EX_TOPMOST : 0);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
-    if (!Window::Create(kClassName, kCaption, style, exStyle, 0, 0, kDefaultWidth, kDefaultHeight, nullptr, icon))
+    if (!Window::Create(kClassName, Widen(kMonitorCaption).c_str(), style, exStyle, 0, 0, kDefaultWidth, kDefaultHeight,
+                        nullptr, icon))
     {
         return false;
     }

@@ -41,7 +41,6 @@ class TZIMMonitor final : public Window, private MonitorSurface, private Interac
 {
 public:
     static constexpr const wchar_t* kClassName = L"TZIMMonitor";
-    static constexpr const wchar_t* kCaption = L"Zim Desk monitor";
     static constexpr int kDefaultWidth = 120;
     static constexpr int kDefaultHeight = 100;
 

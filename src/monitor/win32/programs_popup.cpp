@@ -20,8 +20,8 @@ bool TZIM2::Create()
 {
     // No task-bar button, and a click in it never takes the activation from the
     // monitor, which holds the mouse while the right button is down.
-    if (!Window::Create(kClassName, kCaption, WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 0, 0,
-                        kProgramsPopupWidth, kDesignHeight))
+    if (!Window::Create(kClassName, Widen(kProgramsPopupCaption).c_str(), WS_POPUP | WS_CLIPCHILDREN,
+                        WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 0, 0, kProgramsPopupWidth, kDesignHeight))
     {
         return false;
     }

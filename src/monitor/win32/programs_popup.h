@@ -19,7 +19,6 @@ class TZIM2 final : public Window
 {
 public:
     static constexpr const wchar_t* kClassName = L"TZIM2";
-    static constexpr const wchar_t* kCaption = L"ProgramsInScreen";
     // The height until the first list gives it another.
     static constexpr int kDesignHeight = 240;
 
