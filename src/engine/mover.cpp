@@ -39,8 +39,13 @@ ThreadMoverRunner::~ThreadMoverRunner()
 
 void ThreadMoverRunner::Start(std::shared_ptr<TZIMMoveWnd> job, Done done)
 {
+    Launch(m_shared, std::move(job), std::move(done));
+}
+
+void ThreadMoverRunner::Launch(std::shared_ptr<Shared> shared, std::shared_ptr<TZIMMoveWnd> job, Done done)
+{
     std::thread(
-        [shared = m_shared, job = std::move(job), done = std::move(done)]
+        [shared = std::move(shared), job = std::move(job), done = std::move(done)]
         {
             TZIMMoveWnd::Outcome outcome = TZIMMoveWnd::Outcome::Waiting;
             while (shared->open && outcome == TZIMMoveWnd::Outcome::Waiting)
@@ -56,10 +61,28 @@ void ThreadMoverRunner::Start(std::shared_ptr<TZIMMoveWnd> job, Done done)
             std::lock_guard lock(shared->lock);
             if (shared->open && shared->scheduler)
             {
-                shared->scheduler->PostToGui([done, outcome] { done(outcome); });
+                shared->scheduler->PostToGui([shared, job, done, outcome] { Report(shared, job, done, outcome); });
             }
         })
         .detach();
+}
+
+void ThreadMoverRunner::Report(const std::shared_ptr<Shared>& shared, const std::shared_ptr<TZIMMoveWnd>& job,
+                               const Done& done, TZIMMoveWnd::Outcome outcome)
+{
+    // On the GUI thread, where the runner is destroyed: nothing runs for a caller that is gone.
+    if (!shared->open)
+    {
+        return;
+    }
+    // A switch between the worker's last look and now has given it a shift again:
+    // ending here would leave the window on the wrong desktop.
+    if (outcome == TZIMMoveWnd::Outcome::Cancelled && job->Shift() != Point{0, 0})
+    {
+        Launch(shared, job, done);
+        return;
+    }
+    done(outcome);
 }
 
 } // namespace zim

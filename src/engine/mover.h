@@ -36,10 +36,13 @@ public:
     // Read and written whole, so the worker never sees half of an update.
     Point Shift() const { return Unpack(m_shift.load()); }
     void ReplaceShift(std::int32_t dx, std::int32_t dy) { m_shift.store(Pack(dx, dy)); }
+    // One atomic step: a replacement or another addition in between is never lost.
     void AddShift(std::int32_t dx, std::int32_t dy)
     {
-        const Point now = Shift();
-        m_shift.store(Pack(now.x + dx, now.y + dy)); // only the GUI thread writes
+        std::uint64_t old = m_shift.load();
+        while (!m_shift.compare_exchange_weak(old, Added(old, dx, dy)))
+        {
+        }
     }
 
     // One pass of the wait, on the worker: may take up to kProbeMs.
@@ -54,6 +57,13 @@ private:
     {
         return {static_cast<std::int32_t>(static_cast<std::uint32_t>(v >> 32)),
                 static_cast<std::int32_t>(static_cast<std::uint32_t>(v))};
+    }
+    // Wraps rather than overflows: no pile of switches comes near, but it stays defined.
+    static std::uint64_t Added(std::uint64_t v, std::int32_t dx, std::int32_t dy)
+    {
+        const auto x = static_cast<std::uint32_t>(v >> 32) + static_cast<std::uint32_t>(dx);
+        const auto y = static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(dy);
+        return (static_cast<std::uint64_t>(x) << 32) | y;
     }
 
     std::atomic<std::uint64_t> m_shift;
@@ -75,7 +85,8 @@ public:
 
 // One real thread per frozen window. The threads are abandoned when the program
 // ends: they keep only shared state alive, and once the runner is gone they end
-// without touching anything else.
+// without touching anything else. Create, start and destroy it on the GUI thread:
+// a report queued before the destruction is dropped there, never delivered late.
 class ThreadMoverRunner final : public MoverRunner
 {
 public:
@@ -96,6 +107,10 @@ private:
         Scheduler* scheduler = nullptr;
         std::atomic<bool> open{true};
     };
+    static void Launch(std::shared_ptr<Shared> shared, std::shared_ptr<TZIMMoveWnd> job, Done done);
+    static void Report(const std::shared_ptr<Shared>& shared, const std::shared_ptr<TZIMMoveWnd>& job, const Done& done,
+                       TZIMMoveWnd::Outcome outcome);
+
     std::shared_ptr<Shared> m_shared;
 };
 
