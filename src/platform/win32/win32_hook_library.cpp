@@ -117,6 +117,8 @@ struct HookHost::Process
     DWORD threadId = 0;
 };
 
+HookHost::HookHost() = default;
+
 HookHost::~HookHost()
 {
     Stop();

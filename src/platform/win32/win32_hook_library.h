@@ -39,7 +39,7 @@ private:
 class HookHost
 {
 public:
-    HookHost() = default;
+    HookHost();
     HookHost(const HookHost&) = delete;
     HookHost& operator=(const HookHost&) = delete;
     ~HookHost();
