@@ -1,44 +1,313 @@
-// The window-hook library.
+// The window-hook library, loaded by the system into every process that has
+// windows while the hook is installed.
 //
-// Today it keeps the contract's state only: the main window handle, shared by
-// every process that loads the library, and whether watching was asked for. It
-// installs no hook yet, so no "send to desktop" items appear in other windows'
-// system menus and no message is sent to the main window.
+// It runs inside other programs, so it must never block them nor crash them:
+// every message to the main window has a short timeout or is posted, nothing is
+// sent while the main handle is 0, and the library is built without the C and
+// C++ runtimes (no exceptions, no static constructors, no runtime start-up code
+// in foreign processes). It uses Win32 only.
 
-#define ZIM_CBT_BUILD
-#include "cbt/cbt.h"
+#include "cbt/cbt_api.h"
+
+#include <windows.h>
 
 namespace
 {
 
-// One copy for all processes that load the library, so that a hook running in
-// another program can find the main window. Initialised, or the linker would
-// move them out of the shared section.
+// One copy for all processes that load this file, so that a hook running in
+// another program finds the main window. Initialised, or the linker would move
+// them out of the shared section.
 __attribute__((section(".shared"), shared)) HWND g_mainWindow = nullptr;
-__attribute__((section(".shared"), shared)) LONG g_hookRequested = 0;
+__attribute__((section(".shared"), shared)) LONG g_hooked = 0;
+// The grid the main window last reported, for a menu opened while it is too
+// busy to answer.
+__attribute__((section(".shared"), shared)) LONG g_lastSizeX = 0;
+__attribute__((section(".shared"), shared)) LONG g_lastSizeY = 0;
+// Registered by the installer; ids of registered messages are the same in every process.
+__attribute__((section(".shared"), shared)) UINT g_removeItemsMessage = 0;
+
+// Only meaningful in the process that installed the hook.
+HINSTANCE s_instance = nullptr;
+HHOOK s_getMessageHook = nullptr;
+HHOOK s_callWndProcHook = nullptr;
+
+// The main window may be busy switching; a menu must not wait long for it.
+constexpr UINT kAskTimeoutMs = 200;
+constexpr UINT kRemoveTimeoutMs = 100;
+constexpr int kMaxGridSide = 10;
+constexpr wchar_t kRemoveItemsMessageName[] = L"ZimCbtRemoveItems";
+constexpr wchar_t kCaptionStart[] = L"Send to desktop (";
+
+HWND MainWindow()
+{
+    return static_cast<HWND>(
+        InterlockedCompareExchangePointer(reinterpret_cast<PVOID volatile*>(&g_mainWindow), nullptr, nullptr));
+}
+
+bool Hooked()
+{
+    return InterlockedCompareExchange(&g_hooked, 0, 0) != 0;
+}
+
+// Hooks of one bitness can be called for windows of processes of the other
+// bitness, in the installer's context: leave those windows to their own hook.
+bool IsOwnTopLevelWindow(HWND window)
+{
+    DWORD process = 0;
+    if (window == nullptr || GetWindowThreadProcessId(window, &process) == 0 || process != GetCurrentProcessId())
+    {
+        return false;
+    }
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    return (style & WS_CHILD) == 0 && (style & WS_SYSMENU) != 0;
+}
+
+// The separator above the items carries the id of "desktop 0", so that all our
+// items are found by id alone.
+bool IsOurItem(UINT id)
+{
+    const int n = ZimCbtDesktopFromCommand(id);
+    return (id % ZIM_CBT_COMMAND_STEP) == 0 && n >= 0 && n <= ZIM_CBT_MAX_DESKTOPS;
+}
+
+void RemoveItems(HMENU menu)
+{
+    for (int i = GetMenuItemCount(menu) - 1; i >= 0; --i)
+    {
+        if (IsOurItem(GetMenuItemID(menu, i)))
+        {
+            DeleteMenu(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        }
+    }
+}
+
+bool ValidSide(DWORD_PTR side)
+{
+    return side >= 1 && side <= static_cast<DWORD_PTR>(kMaxGridSide);
+}
+
+bool AskGrid(HWND mainWindow, int& sizeX, int& sizeY)
+{
+    DWORD_PTR columns = 0;
+    DWORD_PTR rows = 0;
+    if (SendMessageTimeoutW(mainWindow, ZIM_CBT_MSG_GET_SIZE_X, 0, 0, SMTO_ABORTIFHUNG, kAskTimeoutMs, &columns) == 0 ||
+        SendMessageTimeoutW(mainWindow, ZIM_CBT_MSG_GET_SIZE_Y, 0, 0, SMTO_ABORTIFHUNG, kAskTimeoutMs, &rows) == 0 ||
+        !ValidSide(columns) || !ValidSide(rows))
+    {
+        return false;
+    }
+    sizeX = static_cast<int>(columns);
+    sizeY = static_cast<int>(rows);
+    InterlockedExchange(&g_lastSizeX, sizeX);
+    InterlockedExchange(&g_lastSizeY, sizeY);
+    return true;
+}
+
+bool LastGrid(int& sizeX, int& sizeY)
+{
+    const LONG columns = InterlockedCompareExchange(&g_lastSizeX, 0, 0);
+    const LONG rows = InterlockedCompareExchange(&g_lastSizeY, 0, 0);
+    if (!ValidSide(static_cast<DWORD_PTR>(columns)) || !ValidSide(static_cast<DWORD_PTR>(rows)))
+    {
+        return false;
+    }
+    sizeX = columns;
+    sizeY = rows;
+    return true;
+}
+
+// "Send to desktop (x,y)" with the 0-based column and row; both are below 10.
+void FormatCaption(wchar_t (&caption)[32], int column, int row)
+{
+    int length = 0;
+    for (const wchar_t* c = kCaptionStart; *c != L'\0'; ++c)
+    {
+        caption[length++] = *c;
+    }
+    caption[length++] = static_cast<wchar_t>(L'0' + column);
+    caption[length++] = L',';
+    caption[length++] = static_cast<wchar_t>(L'0' + row);
+    caption[length++] = L')';
+    caption[length] = L'\0';
+}
+
+void AddItems(HMENU menu, int sizeX, int sizeY)
+{
+    AppendMenuW(menu, MF_SEPARATOR, ZimCbtCommandId(0), nullptr);
+    wchar_t caption[32];
+    for (int n = 1; n <= sizeX * sizeY; ++n)
+    {
+        FormatCaption(caption, (n - 1) % sizeX, (n - 1) / sizeX);
+        AppendMenuW(menu, MF_STRING, ZimCbtCommandId(n), caption);
+    }
+}
+
+// Rebuilt at every opening, so the items follow changes of the grid.
+void OnSystemMenuOpening(HWND window, HMENU menu)
+{
+    if (!IsOwnTopLevelWindow(window) || !IsMenu(menu))
+    {
+        return;
+    }
+    RemoveItems(menu);
+    const HWND mainWindow = MainWindow();
+    if (mainWindow == nullptr || !Hooked())
+    {
+        return;
+    }
+    int sizeX = 0;
+    int sizeY = 0;
+    if (AskGrid(mainWindow, sizeX, sizeY) || LastGrid(sizeX, sizeY))
+    {
+        AddItems(menu, sizeX, sizeY);
+    }
+}
+
+// Returns whether the command was one of ours and went to the main window.
+bool ReportCommand(HWND window, WPARAM command)
+{
+    const int n = ZimCbtDesktopFromCommand(static_cast<UINT>(command));
+    if (n < 1 || n > ZIM_CBT_MAX_DESKTOPS || !Hooked())
+    {
+        return false;
+    }
+    const HWND mainWindow = MainWindow();
+    if (mainWindow == nullptr || !IsOwnTopLevelWindow(window))
+    {
+        return false;
+    }
+    // Posted: the program probes and moves this window, which must not wait for that.
+    return PostMessageW(mainWindow, ZIM_CBT_MSG_SEND_TO_DESKTOP, reinterpret_cast<WPARAM>(window),
+                        static_cast<LPARAM>(command & 0xFFFFFFFFu)) != 0;
+}
+
+void OnRemoveItems(HWND window)
+{
+    if (IsOwnTopLevelWindow(window))
+    {
+        if (const HMENU menu = GetSystemMenu(window, FALSE))
+        {
+            RemoveItems(menu);
+        }
+    }
+}
+
+// Sees sent messages: the system menu about to open, the removal request.
+LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION)
+    {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (message->message == WM_INITMENUPOPUP)
+        {
+            if (HIWORD(message->lParam) != 0) // the window menu
+            {
+                OnSystemMenuOpening(message->hwnd, reinterpret_cast<HMENU>(message->wParam));
+            }
+        }
+        else if (message->message == WM_SYSCOMMAND)
+        {
+            ReportCommand(message->hwnd, message->wParam);
+        }
+        else if (message->message != 0 && message->message == g_removeItemsMessage)
+        {
+            OnRemoveItems(message->hwnd);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Sees posted messages: choosing a menu item posts WM_SYSCOMMAND.
+LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == PM_REMOVE)
+    {
+        auto* message = reinterpret_cast<MSG*>(lParam);
+        if (message->message == WM_SYSCOMMAND && ReportCommand(message->hwnd, message->wParam))
+        {
+            // Handled: the application never sees a command it does not know.
+            message->message = WM_NULL;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK SendRemoveItems(HWND window, LPARAM)
+{
+    DWORD_PTR ignored = 0;
+    if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_SYSMENU) != 0)
+    {
+        SendMessageTimeoutW(window, g_removeItemsMessage, 0, 0, SMTO_ABORTIFHUNG, kRemoveTimeoutMs, &ignored);
+    }
+    return TRUE;
+}
+
+void Unhook()
+{
+    if (s_getMessageHook != nullptr)
+    {
+        UnhookWindowsHookEx(s_getMessageHook);
+        s_getMessageHook = nullptr;
+    }
+    if (s_callWndProcHook != nullptr)
+    {
+        UnhookWindowsHookEx(s_callWndProcHook);
+        s_callWndProcHook = nullptr;
+    }
+}
 
 } // namespace
 
-ZIM_CBT_API void WINAPI SetMainHandle(HWND mainWindow)
+extern "C" void __stdcall SetMainHandle(HWND mainWindow)
 {
-    InterlockedExchangePointer(reinterpret_cast<PVOID*>(&g_mainWindow), mainWindow);
+    InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&g_mainWindow), mainWindow);
 }
 
-ZIM_CBT_API void WINAPI SetHook()
+extern "C" void __stdcall SetHook()
 {
-    InterlockedExchange(&g_hookRequested, 1);
+    if (s_getMessageHook == nullptr)
+    {
+        InterlockedExchange(reinterpret_cast<LONG volatile*>(&g_removeItemsMessage),
+                            static_cast<LONG>(RegisterWindowMessageW(kRemoveItemsMessageName)));
+        s_callWndProcHook = SetWindowsHookExW(WH_CALLWNDPROC, &CallWndProcHook, s_instance, 0);
+        s_getMessageHook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, s_instance, 0);
+        if (s_getMessageHook == nullptr || s_callWndProcHook == nullptr)
+        {
+            // Half a hook offers items that do nothing, or reports items it never built.
+            Unhook();
+            return;
+        }
+    }
+    InterlockedExchange(&g_hooked, 1);
 }
 
-ZIM_CBT_API void WINAPI UnSetHook()
+extern "C" void __stdcall UnSetHook()
 {
-    InterlockedExchange(&g_hookRequested, 0);
+    InterlockedExchange(&g_hooked, 0);
+    if (s_getMessageHook == nullptr)
+    {
+        return; // installed by another process, or not at all
+    }
+    // The windows remove their items through the hook, so it stays until they have.
+    if (g_removeItemsMessage != 0)
+    {
+        EnumWindows(&SendRemoveItems, 0);
+    }
+    Unhook();
 }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH)
     {
+        s_instance = instance;
         DisableThreadLibraryCalls(instance);
+    }
+    else if (reason == DLL_PROCESS_DETACH && reserved == nullptr && s_getMessageHook != nullptr)
+    {
+        // Unloaded while installed: the system would go on calling code that is gone.
+        InterlockedExchange(&g_hooked, 0);
+        Unhook();
     }
     return TRUE;
 }

@@ -3,9 +3,11 @@
 // The contract with the window-hook library "cbt.dll": its three functions and
 // the messages it sends to the program's hidden main window.
 
+#include "cbt/cbt_api.h"
 #include "platform/types.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace zim
 {
@@ -30,35 +32,44 @@ public:
 
 namespace hookmsg
 {
-inline constexpr std::uint32_t kWmUser = 0x0400;
+// The numbers are defined once, in the library's own header.
+inline constexpr std::uint32_t kWmUser = ZIM_CBT_WM_USER;
 
-// wParam: a window; lParam: the system-menu command chosen in it. Result 0.
-inline constexpr std::uint32_t kSendToDesktop = kWmUser + 4;
-// No parameters; nothing to do.
-inline constexpr std::uint32_t kNotify = kWmUser + 5;
-// Result: the grid's column count.
-inline constexpr std::uint32_t kGetSizeX = kWmUser + 7;
-// Result: the grid's row count.
-inline constexpr std::uint32_t kGetSizeY = kWmUser + 8;
-// wParam: a window; lParam: address of two int32 (DX, DY) valid during the call. Result 0.
-inline constexpr std::uint32_t kHideModeMove = kWmUser + 9;
+inline constexpr std::uint32_t kSendToDesktop = ZIM_CBT_MSG_SEND_TO_DESKTOP;
+inline constexpr std::uint32_t kNotify = ZIM_CBT_MSG_NOTIFY;
+inline constexpr std::uint32_t kGetSizeX = ZIM_CBT_MSG_GET_SIZE_X;
+inline constexpr std::uint32_t kGetSizeY = ZIM_CBT_MSG_GET_SIZE_Y;
+inline constexpr std::uint32_t kHideModeMove = ZIM_CBT_MSG_HIDE_MODE_MOVE;
 
-// Registered messages, the same id in every process that registers the name.
-// Result 10 for both.
-inline constexpr const char* kAppStartingName = "ZIM_APPSTARTING"; // no parameters
-inline constexpr const char* kAppStartedName = "ZIM_APPSTARTED";   // wParam: desktop number, lParam: process id
-inline constexpr std::intptr_t kRegisteredMessageResult = 10;
+inline constexpr const char* kAppStartingName = ZIM_CBT_APPSTARTING_NAME;
+inline constexpr const char* kAppStartedName = ZIM_CBT_APPSTARTED_NAME;
+inline constexpr std::intptr_t kRegisteredMessageResult = ZIM_CBT_REGISTERED_RESULT;
+inline constexpr const char* kMainWindowClass = ZIM_CBT_MAIN_WINDOW_CLASS;
 
-// System-menu command of desktop n (1-based, row by row); the low four bits are
-// the system's and are ignored.
-inline constexpr std::uint32_t kFirstDesktopCommandBase = 3994;
+inline constexpr std::uint32_t kFirstDesktopCommandBase = ZIM_CBT_COMMAND_BASE;
 constexpr std::uint32_t DesktopCommandId(int desktopNumber)
 {
-    return 16u * (kFirstDesktopCommandBase + static_cast<std::uint32_t>(desktopNumber));
+    return ZIM_CBT_COMMAND_STEP * (kFirstDesktopCommandBase + static_cast<std::uint32_t>(desktopNumber));
 }
 constexpr int DesktopNumberFromCommand(std::uint32_t commandId)
 {
     return static_cast<int>(commandId >> 4) - static_cast<int>(kFirstDesktopCommandBase);
+}
+
+// The cell of the desktop a system-menu command names, when it lies in the grid.
+struct DesktopCell
+{
+    int column = 0;
+    int row = 0;
+};
+inline std::optional<DesktopCell> CommandCell(std::uint32_t commandId, int sizeX, int sizeY)
+{
+    DesktopCell cell;
+    if (!ZimCbtCommandCell(commandId, sizeX, sizeY, &cell.column, &cell.row))
+    {
+        return std::nullopt;
+    }
+    return cell;
 }
 } // namespace hookmsg
 

@@ -8,12 +8,19 @@ namespace zim::win32
 
 namespace
 {
-using SetMainHandleFunction = void(__stdcall*)(HWND);
-using HookFunction = void(__stdcall*)();
+// The exports' types come from the library's own declarations.
+using SetMainHandleFunction = decltype(&::SetMainHandle);
+using SetHookFunction = decltype(&::SetHook);
+using UnSetHookFunction = decltype(&::UnSetHook);
 
 constexpr wchar_t kLibraryName[] = L"cbt.dll";
+constexpr wchar_t kHostName[] = L"cbthost32.exe";
+// The host's start-up is loading one DLL and installing a hook.
+constexpr DWORD kHostStartMs = 5000;
+constexpr DWORD kHostStopMs = 3000;
+constexpr DWORD kHostStopPollMs = 50;
 
-std::wstring LibraryNextToExe()
+std::wstring FileNextToExe(const wchar_t* name)
 {
     std::wstring path(MAX_PATH, L'\0');
     for (;;)
@@ -21,7 +28,7 @@ std::wstring LibraryNextToExe()
         const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
         {
-            return kLibraryName;
+            return name;
         }
         if (length < path.size())
         {
@@ -31,7 +38,7 @@ std::wstring LibraryNextToExe()
         path.resize(path.size() * 2); // truncated
     }
     path.erase(path.find_last_of(L"\\/") + 1); // npos + 1 == 0: no folder at all
-    return path + kLibraryName;
+    return path + name;
 }
 
 template <typename Function> Function Export(HMODULE module, const char* name)
@@ -45,8 +52,8 @@ struct Win32HookLibrary::Module
 {
     UniqueModule handle;
     SetMainHandleFunction setMainHandle = nullptr;
-    HookFunction setHook = nullptr;
-    HookFunction unSetHook = nullptr;
+    SetHookFunction setHook = nullptr;
+    UnSetHookFunction unSetHook = nullptr;
 };
 
 std::unique_ptr<Win32HookLibrary::Module> Win32HookLibrary::Load(const std::wstring& path)
@@ -58,8 +65,8 @@ std::unique_ptr<Win32HookLibrary::Module> Win32HookLibrary::Load(const std::wstr
         return nullptr;
     }
     module->setMainHandle = Export<SetMainHandleFunction>(module->handle.Get(), "SetMainHandle");
-    module->setHook = Export<HookFunction>(module->handle.Get(), "SetHook");
-    module->unSetHook = Export<HookFunction>(module->handle.Get(), "UnSetHook");
+    module->setHook = Export<SetHookFunction>(module->handle.Get(), "SetHook");
+    module->unSetHook = Export<UnSetHookFunction>(module->handle.Get(), "UnSetHook");
     // Half a library is no library: hooking without being able to unhook is worse than no hook.
     if (!module->setMainHandle || !module->setHook || !module->unSetHook)
     {
@@ -68,7 +75,7 @@ std::unique_ptr<Win32HookLibrary::Module> Win32HookLibrary::Load(const std::wstr
     return module;
 }
 
-Win32HookLibrary::Win32HookLibrary() : m_module(Load(LibraryNextToExe())) {}
+Win32HookLibrary::Win32HookLibrary() : m_module(Load(FileNextToExe(kLibraryName))) {}
 
 Win32HookLibrary::Win32HookLibrary(const std::string& dllPath) : m_module(Load(Widen(dllPath))) {}
 
@@ -101,6 +108,86 @@ void Win32HookLibrary::UnSetHook()
     {
         m_module->unSetHook();
     }
+}
+
+struct HookHost::Process
+{
+    UniqueKernelHandle process;
+    DWORD processId = 0;
+    DWORD threadId = 0;
+};
+
+HookHost::HookHost() = default;
+
+HookHost::~HookHost()
+{
+    Stop();
+}
+
+std::string HookHost::DefaultPath()
+{
+    return Narrow(FileNextToExe(kHostName));
+}
+
+bool HookHost::Start(const std::string& exePath, WindowHandle mainWindow)
+{
+    Stop();
+    const std::wstring path = Widen(exePath);
+    std::wstring commandLine = L"\"" + path + L"\" " + std::to_wstring(static_cast<unsigned long long>(mainWindow));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info))
+    {
+        return false;
+    }
+    ::CloseHandle(info.hThread);
+    auto process = std::make_unique<Process>();
+    process->process.Reset(info.hProcess);
+    process->processId = info.dwProcessId;
+    process->threadId = info.dwThreadId;
+    // Idle means its message queue exists, so that Stop's WM_QUIT reaches it.
+    ::WaitForInputIdle(info.hProcess, kHostStartMs);
+    if (::WaitForSingleObject(info.hProcess, 0) != WAIT_TIMEOUT)
+    {
+        return false;
+    }
+    m_process = std::move(process);
+    return true;
+}
+
+void HookHost::Stop()
+{
+    if (!m_process)
+    {
+        return;
+    }
+    const HANDLE process = m_process->process.Get();
+    const ULONGLONG deadline = ::GetTickCount64() + kHostStopMs;
+    // Retried: a thread without a message queue yet refuses thread messages.
+    while (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT && ::GetTickCount64() < deadline)
+    {
+        ::PostThreadMessageW(m_process->threadId, WM_QUIT, 0, 0);
+        ::WaitForSingleObject(process, kHostStopPollMs);
+    }
+    if (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT)
+    {
+        // The system removes a dead thread's hooks.
+        ::TerminateProcess(process, 1);
+        ::WaitForSingleObject(process, kHostStopMs);
+    }
+    m_process.reset();
+}
+
+bool HookHost::Running() const
+{
+    return m_process && ::WaitForSingleObject(m_process->process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+std::uint32_t HookHost::ProcessId() const
+{
+    return m_process ? m_process->processId : 0;
 }
 
 } // namespace zim::win32

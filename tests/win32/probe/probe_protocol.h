@@ -1,0 +1,29 @@
+#pragma once
+
+// The questions the hook library's tests ask cbt_probe.exe's window.
+
+#include <windows.h>
+
+namespace zim::cbtprobe
+{
+
+inline constexpr wchar_t kProbeClass[] = L"ZimCbtProbe";
+
+// Result: the "Send to desktop" items in the probe's system menu now.
+inline constexpr UINT kCountItems = WM_APP + 1;
+// Result: the separators the library put above them.
+inline constexpr UINT kCountSeparators = WM_APP + 2;
+// Opens the system menu as Alt+Space does and closes it 300 ms later.
+inline constexpr UINT kOpenMenu = WM_APP + 3;
+// Result: the items counted while the menu was last open, kNotYet before it closed.
+inline constexpr UINT kItemsWhileOpen = WM_APP + 4;
+// wParam: a desktop number; posts the WM_SYSCOMMAND that choosing its item posts.
+inline constexpr UINT kChoose = WM_APP + 5;
+// Result: the desktop commands that reached the probe's own window procedure.
+inline constexpr UINT kCommandsSeen = WM_APP + 6;
+// Sets the window's title to the items' captions joined by '|'.
+inline constexpr UINT kPublishCaptions = WM_APP + 7;
+
+inline constexpr int kNotYet = -1;
+
+} // namespace zim::cbtprobe
