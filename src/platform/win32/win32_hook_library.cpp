@@ -1,6 +1,7 @@
 #include "platform/win32/win32_hook_library.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
 
 namespace zim::win32
@@ -22,23 +23,7 @@ constexpr DWORD kHostStopPollMs = 50;
 
 std::wstring FileNextToExe(const wchar_t* name)
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;)
-    {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-        {
-            return name;
-        }
-        if (length < path.size())
-        {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2); // truncated
-    }
-    path.erase(path.find_last_of(L"\\/") + 1); // npos + 1 == 0: no folder at all
-    return path + name;
+    return ProgramFolder() + L"\\" + name;
 }
 
 template <typename Function> Function Export(HMODULE module, const char* name)
