@@ -272,6 +272,19 @@ HWND WaitForMonitor(ChildProcess& app)
     return monitor;
 }
 
+std::vector<HWND> HelperWindows(const ChildProcess& helpers)
+{
+    std::vector<HWND> out;
+    for (const WindowInfo& w : TopLevelWindowsOf(helpers.Id()))
+    {
+        if (w.className == L"ZimTestWindow" && w.visible)
+        {
+            out.push_back(w.hwnd);
+        }
+    }
+    return out;
+}
+
 void CloseProgram(ChildProcess& app, HWND monitor)
 {
     if (app.Running())

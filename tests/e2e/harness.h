@@ -73,6 +73,18 @@ private:
 
 // Opens a window of the helper program in a process of its own (so that hanging
 // one leaves the others awake) and waits for it; its handle, or null.
+// The visible test windows a helper process shows.
+std::vector<HWND> HelperWindows(const ChildProcess& helpers);
+
+// A test window of a table: its desktop and where it lies when that desktop is shown.
+struct TestWindow
+{
+    const wchar_t* title;
+    int column;
+    int row;
+    RECT onItsDesktop;
+};
+
 HWND OpenTestWindow(ChildProcess& process, const std::wstring& arguments,
                     const std::wstring& className = L"ZimTestWindow");
 

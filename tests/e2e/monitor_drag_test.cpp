@@ -17,14 +17,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-struct TestWindow
-{
-    const wchar_t* title;
-    int column; // its desktop
-    int row;
-    RECT onItsDesktop; // where it lies when its desktop is shown
-};
-
 const TestWindow kWindows[] = {
     {L"Alpha", 0, 0, {60, 380, 560, 700}},
     {L"Charlie", 2, 1, {300, 400, 700, 650}},
@@ -111,11 +103,7 @@ protected:
     {
         SendButton(MOUSEEVENTF_RIGHTUP); // never leave a button held for the next test
         SetCursorPos(pointerBefore.x, pointerBefore.y);
-        if (m_app.Running())
-        {
-            PostMessageW(monitor, WM_CLOSE, 0, 0);
-            m_app.Wait(10s);
-        }
+        CloseProgram(m_app, monitor);
     }
 
     POINT OnScreen(int x, int y) const

@@ -16,14 +16,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-struct TestWindow
-{
-    const wchar_t* title;
-    int column; // its desktop
-    int row;
-    RECT onItsDesktop; // where it lies when its desktop is shown
-};
-
 const TestWindow kWindows[] = {
     {L"Alpha", 0, 0, {60, 380, 560, 700}},
     {L"Bravo", 1, 0, {200, 150, 700, 550}},
@@ -61,14 +53,7 @@ protected:
         cellH = client.bottom / 3;
     }
 
-    void TearDown() override
-    {
-        if (m_app.Running())
-        {
-            PostMessageW(monitor, WM_CLOSE, 0, 0);
-            m_app.Wait(10s);
-        }
-    }
+    void TearDown() override { CloseProgram(m_app, monitor); }
 
     bool FindVisibleMonitor()
     {

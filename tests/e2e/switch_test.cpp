@@ -50,18 +50,7 @@ protected:
         return std::nullopt;
     }
 
-    std::vector<HWND> HelperWindows()
-    {
-        std::vector<HWND> out;
-        for (const WindowInfo& w : TopLevelWindowsOf(m_helpers.Id()))
-        {
-            if (w.className == L"ZimTestWindow" && w.visible)
-            {
-                out.push_back(w.hwnd);
-            }
-        }
-        return out;
-    }
+    std::vector<HWND> HelperWindows() const { return zim::e2e::HelperWindows(m_helpers); }
 
     // The windows a switch must move, with their rectangles now.
     std::map<HWND, RECT> Movable()

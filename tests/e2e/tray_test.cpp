@@ -219,25 +219,10 @@ protected:
     void TearDown() override
     {
         SetCursorPos(screenW / 2, screenH / 2);
-        if (m_app.Running())
-        {
-            PostMessageW(monitor, WM_CLOSE, 0, 0);
-            m_app.Wait(15s);
-        }
+        CloseProgram(m_app, monitor);
     }
 
-    std::vector<HWND> HelperWindows()
-    {
-        std::vector<HWND> out;
-        for (const WindowInfo& w : TopLevelWindowsOf(m_helpers.Id()))
-        {
-            if (w.className == L"ZimTestWindow" && w.visible)
-            {
-                out.push_back(w.hwnd);
-            }
-        }
-        return out;
-    }
+    std::vector<HWND> HelperWindows() const { return zim::e2e::HelperWindows(m_helpers); }
 
     // The notification window of one of the program's tray icons, by its name.
     HWND IconWindow(const std::wstring& name)

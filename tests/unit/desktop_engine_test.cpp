@@ -18,12 +18,6 @@ protected:
         engine.SetInputTimer(inputTimer.get());
     }
 
-    WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
-                     const std::string& className = "Notepad")
-    {
-        return AddWindow(title, rect, className);
-    }
-
     std::unique_ptr<Timer> inputTimer = desktop.CreateTimer(50, [] {});
 };
 

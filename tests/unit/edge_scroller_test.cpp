@@ -33,10 +33,6 @@ protected:
             desktop.Advance(50);
         }
     }
-    WindowHandle Add(const std::string& title, Rect rect, const std::string& className = "Notepad")
-    {
-        return AddWindow(title, rect, className);
-    }
 
     EdgeScroller* self = nullptr;
     std::unique_ptr<Timer> timer2 = desktop.CreateTimer(50, [this] { self->Timer2Timer(); });

@@ -33,6 +33,11 @@ protected:
 
     Point Current() const { return state.Grid.Current(); }
 
+    WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
+                     const std::string& className = "Notepad")
+    {
+        return AddWindow(title, rect, className);
+    }
     WindowHandle AddWindow(const std::string& title, Rect rect, const std::string& className)
     {
         sim::WindowSetup setup;

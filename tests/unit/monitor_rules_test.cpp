@@ -78,11 +78,6 @@ TEST(MonitorColors, SystemColoursAreLookedUpAndRgbValuesKeepTheirColourBytes)
     EXPECT_EQ(ColorToRgb(0x02FF8000, system), 0xFF8000u) << "a stray high byte is no palette index";
     EXPECT_EQ(ColorFromRgb(0xFF123456u), 0x123456);
 
-    const GridColors natural = GridColors::Natural();
-    EXPECT_EQ(static_cast<std::uint32_t>(natural.LineColor), 0x80000008u);
-    EXPECT_EQ(static_cast<std::uint32_t>(natural.HilightColor), 0x8000000Eu);
-    EXPECT_EQ(static_cast<std::uint32_t>(natural.TextColor), 0x80000009u);
-    EXPECT_EQ(static_cast<std::uint32_t>(natural.FillColor), 0x80000002u);
     EXPECT_EQ(std::string(GridColorCaption(GridColorCommand::Fill)), "Desktop Grid  Windows Fill Color");
 }
 
