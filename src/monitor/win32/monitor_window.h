@@ -3,8 +3,8 @@
 // TZIMMonitor, the desktop monitor: the application's main window. Closing it
 // is the program's orderly shutdown; hiding it never ends the program. The
 // logic lives in MonitorModel; this window turns messages into calls on it and
-// draws the grid area from what it holds: the grid lines, the highlight frame
-// and the miniatures as painted elements, not child windows. Until skins lay out
+// on MonitorInteraction, and MonitorPainter draws the grid area from what the
+// model holds (painted elements, not child windows). Until skins lay out
 // the coordinate label, the background and the buttons, the grid area fills the
 // client area, so every press there is a press on the grid.
 
