@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/profile.h"
+
+namespace zim::sim
+{
+
+// INI files kept as text in a FileSystem (the simulated one in tests), parsed at
+// every read and rewritten at every write the way the private-profile functions
+// treat them: section and key names ignore case, the first of two equal keys
+// wins, values lose the blanks around them and one pair of enclosing quotes,
+// and every line the program does not touch stays as it was. Lines end in CRLF.
+class SimProfileFiles final : public ProfileFiles
+{
+public:
+    explicit SimProfileFiles(FileSystem& files) : m_files(files) {}
+
+    std::optional<std::string> GetString(const std::string& path, const std::string& section,
+                                         const std::string& key) override;
+    bool WriteString(const std::string& path, const std::string& section, const std::string& key,
+                     const std::string& value) override;
+
+private:
+    FileSystem& m_files;
+};
+
+} // namespace zim::sim
