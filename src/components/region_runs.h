@@ -1,6 +1,6 @@
 #pragma once
 
-// The portable half of TFormShaper's BuildRegion (Part 5.4): the window outline
+// The portable half of TFormShaper's BuildRegion: the window outline
 // of a bitmap as one rectangle per run of opaque pixels per row, in the order
 // the rows and runs come (top to bottom, left to right). The Win32 side makes a
 // region of the whole list with one ExtCreateRegion (win32/region_builder.h).

@@ -3,7 +3,7 @@
 // Private-profile (INI) files, read and written one key at a time on a full path
 // as GetPrivateProfileString and WritePrivateProfileString do: sections and keys
 // the caller does not know survive every write, and the first write creates a
-// missing file. Skin files (Part 5.1) go through this. Text is UTF-8.
+// missing file. Skin files go through this. Text is UTF-8.
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-// The skin file (Part 5.1): the value forms, the layout of the monitor that a
+// The skin file: the value forms, the layout of the monitor that a
 // skin gives (the grid area, the coordinates label and the twelve buttons), and
 // the reading and writing halves of LoadSkin and SaveSkin. Applying a layout to
 // the monitor window is the Win32 side's; this is portable.
@@ -62,7 +62,7 @@ enum class SkinButtonKind
 
 // What the monitor fixes about a button (Parts 4.3 and 5.1): the skin sets only
 // its bounds and font.
-struct SkinButtonSpec
+struct SkinButtonInfo
 {
     std::string_view hint;
     // The caption: one character code in the design font's character set. In a
@@ -77,7 +77,7 @@ struct SkinButtonSpec
 };
 
 // The twelve buttons in the fixed order of the skin file; n is the index.
-inline constexpr std::array<SkinButtonSpec, 12> kSkinButtons = {{
+inline constexpr std::array<SkinButtonInfo, 12> kSkinButtons = {{
     {"Close Desktop Monitor", 'X', "MS Sans Serif", false, true, SkinButtonKind::Command, 0},
     {"Help", '?', "MS Sans Serif", false, true, SkinButtonKind::Command, 0},
     {"About", 'p', "Stars1", true, false, SkinButtonKind::Command, 0},
@@ -103,8 +103,8 @@ struct SkinButton
     Rect bounds;
     SkinFont font;
 
-    const SkinButtonSpec& Spec() const { return kSkinButtons[n]; }
-    std::string_view Hint() const { return Spec().hint; }
+    const SkinButtonInfo& Info() const { return kSkinButtons[n]; }
+    std::string_view Hint() const { return Info().hint; }
     std::string SectionName() const { return ButtonSectionName(n); }
     friend bool operator==(const SkinButton&, const SkinButton&) = default;
 };
@@ -144,7 +144,7 @@ struct SkinLayout
 
 // The reading half of LoadSkin: every key the loader reads, each missing or
 // unreadable one at its default, each value within the limits above. A natural
-// skin reads only the grid's font and takes the system colours of step 3.2.
+// skin reads only the grid's font and takes the natural skin's system colours.
 SkinLayout ReadSkin(ProfileFiles& profile, const std::string& path);
 
 // Moves and shrinks every rectangle of the layout into a bitmap of this size, so
@@ -155,22 +155,22 @@ void FitLayoutToBitmap(SkinLayout& layout, Size bitmap);
 // first key that cannot be written (the keys before it stay) and returns false.
 bool WriteSkin(ProfileFiles& profile, const std::string& path, const SkinLayout& layout);
 
-// The messages of Part 5.1 (error box, title "Error", one OK button).
+// The skin file's messages (error box, title "Error", one OK button).
 inline constexpr std::string_view kErrorTitle = "Error";
 std::string SkinFileNotFoundMessage(const std::string& path);
 std::string SkinImageNotFoundMessage(const std::string& path);
 std::string UnableToWriteMessage(const std::string& path);
 
-// LoadSkin up to the point where the monitor changes: the checks of steps 1
-// and 4.2 and the reading. skinPath is the skin directory + "\\" + the file name.
+// LoadSkin up to the point where the monitor changes: the check for the file,
+// the reading and the check for its image. skinPath is the skin directory + "\\" + the file name.
 // A bitmap file whose header is no bitmap's counts as a missing image.
 struct SkinLoad
 {
     enum class Status
     {
         Ok,
-        FileNotFound,  // step 1: nothing changes
-        ImageNotFound, // step 4.2: NaturalSkin becomes true, the monitor keeps its skin
+        FileNotFound,  // nothing changes
+        ImageNotFound, // NaturalSkin becomes true, the monitor keeps its skin
     };
     Status status = Status::FileNotFound;
     std::string message;   // for the error box, empty when Ok

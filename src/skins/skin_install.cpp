@@ -55,7 +55,7 @@ SkinInstallResult InstallDefaultSkins(FileSystem& files, const std::string& work
     result.skinFolder = Join(result.baseFolder, kSkinFolderName);
     result.sourceFolder = SourceFolder(files, result.baseFolder);
 
-    // Step 1: the fonts, whether there or not; AddFontResource's failure is silent.
+    // The fonts, whether there or not; AddFontResource's failure is silent.
     for (std::string_view font : kFontFiles)
     {
         result.fontFiles.push_back(Join(result.sourceFolder, font));
@@ -69,7 +69,7 @@ SkinInstallResult InstallDefaultSkins(FileSystem& files, const std::string& work
         }
     };
 
-    // Step 3: a missing skin folder is made and filled; missing files are skipped.
+    // A missing skin folder is made and filled; missing files are skipped.
     if (!files.DirectoryExists(result.skinFolder))
     {
         result.createdSkinFolder = files.CreateDirectory(result.skinFolder);
@@ -79,7 +79,7 @@ SkinInstallResult InstallDefaultSkins(FileSystem& files, const std::string& work
         }
     }
 
-    // Step 4: the default skin must be there, or the program cannot start.
+    // The default skin must be there, or the program cannot start.
     if (!HasDefaultSkin(files, result.skinFolder))
     {
         if (HasDefaultSkin(files, result.sourceFolder))

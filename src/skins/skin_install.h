@@ -1,6 +1,6 @@
 #pragma once
 
-// The start-up installation of the shipped skins (Part 5.5), as a decision over
+// The start-up installation of the shipped skins, as a decision over
 // the FileSystem interface: which folder the program works in, which font files
 // to register, which skin files to copy, and whether the program can start at
 // all. It shows nothing and registers nothing; the app does what the result says.
@@ -70,8 +70,8 @@ struct SkinInstallResult
 // The folder the program works in: see the header comment.
 std::string ChooseBaseFolder(FileSystem& files, const std::string& workingFolder, const std::string& programFolder);
 
-// Steps 1, 3 and 4 of Part 5.5 (step 2 is the engine's, step 5 the app's), copying
-// through `files`. An existing skin folder is never refilled; only the default
+// The fonts to register, the skin folder made and filled, and the default skin
+// checked, copying through `files`. An existing skin folder is never refilled; only the default
 // skin is restored into it.
 SkinInstallResult InstallDefaultSkins(FileSystem& files, const std::string& workingFolder,
                                       const std::string& programFolder);

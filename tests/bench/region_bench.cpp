@@ -1,5 +1,5 @@
 // region_bench: the portable half of the shaped monitor's region build, the run
-// list of a 400 × 300 bitmap (Part 5.4), from a pixel buffer and through the
+// list of a 400 × 300 bitmap, from a pixel buffer and through the
 // per-pixel callback. The one-ExtCreateRegion against one-OR-per-run comparison
 // needs GDI and is not measured here. A measurement, not a test: run it by hand
 // from a release build. An optional argument names a 24-bit .bmp to measure too.

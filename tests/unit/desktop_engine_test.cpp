@@ -135,9 +135,9 @@ TEST_F(DesktopEngineTest, MinimisedAndHiddenWindowsKeepTheirPlace)
     const auto minimised = Add("min", Rect::FromSize(100, 100, 300, 200));
     desktop.SetMinimized(minimised, true);
     const Rect parked = RectOf(minimised);
-    WindowSetup hiddenSpec;
-    hiddenSpec.visible = false;
-    const auto hidden = desktop.AddWindow(hiddenSpec);
+    WindowSetup hiddenSetup;
+    hiddenSetup.visible = false;
+    const auto hidden = desktop.AddWindow(hiddenSetup);
     const Rect hiddenPlace = RectOf(hidden);
 
     engine.DrawGrid1SelectCell(2, 2);
@@ -256,9 +256,9 @@ TEST_F(DesktopEngineTest, TheMonitorIsNeverRememberedAsADesktopsActiveWindow)
     engine.DrawGrid1SelectCell(1, 0);
     EXPECT_EQ(state.LastActiveWnd[0][0], a);
 
-    WindowSetup monitorSpec;
-    monitorSpec.className = "TZIMMonitor";
-    const auto monitorWindow = desktop.AddWindow(monitorSpec);
+    WindowSetup monitorSetup;
+    monitorSetup.className = "TZIMMonitor";
+    const auto monitorWindow = desktop.AddWindow(monitorSetup);
     engine.SetMonitorWindow(monitorWindow);
     desktop.SetForegroundWindow(monitorWindow);
     state.LastActiveWnd[1][0] = a;

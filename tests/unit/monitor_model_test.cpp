@@ -85,9 +85,9 @@ TEST_F(MonitorModelTest, MinimisedHiddenParkedAndDesktopBackgroundWindowsGetNoMi
     const auto shown = Add("shown");
     const auto minimised = Add("minimised");
     desktop.SetMinimized(minimised, true);
-    WindowSetup hiddenSpec;
-    hiddenSpec.visible = false;
-    const auto hidden = desktop.AddWindow(hiddenSpec);
+    WindowSetup hiddenSetup;
+    hiddenSetup.visible = false;
+    const auto hidden = desktop.AddWindow(hiddenSetup);
     const auto parked = Add("parked", Rect::FromSize(-32000, -32000, 160, 30));
     const auto justInside = Add("far left", Rect::FromSize(-30999, 0, 160, 30));
     surface.background = Add("background", Rect::FromSize(0, 0, W, H), "DesktopBackgroundClass");

@@ -301,7 +301,7 @@ TEST_F(SkinFileTest, WriteSkin_ThenReadSkin_GivesTheSameLayoutAndBothStamps)
     for (SkinButton& b : layout.buttons)
     {
         b.bounds = Rect::FromSize(50 + 18 * static_cast<int>(b.n), 161, 17, 15);
-        b.font = {b.Spec().designFont == "MS Sans Serif" ? "Arial" : std::string(b.Spec().designFont),
+        b.font = {b.Info().designFont == "MS Sans Serif" ? "Arial" : std::string(b.Info().designFont),
                   8 + static_cast<int>(b.n % 3), static_cast<ColorValue>(b.n * 1000)};
     }
     // A key and a section the program does not know, written by hand or a newer version.

@@ -12,11 +12,11 @@ preview the two symbol fonts of make_fonts.py and DejaVu Sans.
 
 Each skin is a monitor face: a bevelled casing whose outline is not a plain
 rectangle (rounded or cut corners, a stand, a tab, grip notches), everything
-outside the outline in the transparent colour (the region of Part 5.4 is cut
+outside the outline in the transparent colour (the window's region is cut
 exactly there, so the outline is drawn hard, without blending into it), a
 recessed screen that is the grid area, a small recessed display for the
 coordinates label and a row of twelve keys for the buttons. The .zim file
-gives every key of Part 5.1 in the order SaveSkin writes them.
+gives every key of a skin file in the order SaveSkin writes them.
 
 --preview DIR also writes DIR/<name>.png: the face over a desktop colour with
 a grid, miniatures, the label and the button captions drawn roughly the way the
@@ -34,7 +34,7 @@ from PIL import Image, ImageDraw, ImageFont
 TRANSPARENT = (255, 0, 255)  # magenta: never used inside a face
 SS = 4  # supersampling of the outline before it is cut hard
 
-# The twelve buttons in the skin file's fixed order (Part 5.1): hint and caption.
+# The twelve buttons in the skin file's fixed order: hint and caption.
 BUTTONS = [
     ("Close Desktop Monitor", "X"),
     ("Help", "?"),
