@@ -1,6 +1,8 @@
 #include "app/application.h"
 
 #include "app/resource.h"
+#include "skins/skin_file.h"
+#include "skins/skin_install.h"
 #include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
 
@@ -24,6 +26,10 @@ int Application::Run()
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
 
+    if (!InstallSkins())
+    {
+        return 1;
+    }
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ZIMDESK));
     m_scheduler = std::make_unique<Win32Scheduler>();
     // Workers get a window-system object of their own that they keep alive.
@@ -85,11 +91,29 @@ int Application::Run()
     return static_cast<int>(msg.wParam);
 }
 
+bool Application::InstallSkins()
+{
+    const skins::SkinInstallResult install =
+        skins::InstallDefaultSkins(m_files, m_files.GetCurrentDirectory(), Narrow(ProgramFolder()));
+    if (install.outcome == skins::SkinInstallResult::Outcome::ExitWithMessage)
+    {
+        MessageBoxW(nullptr, Widen(install.message).c_str(), Widen(skins::kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    // The buttons' symbol fonts, for this session; a failure leaves plain text.
+    for (const std::string& font : install.fontFiles)
+    {
+        AddFontResourceW(Widen(font).c_str());
+    }
+    m_baseFolder = install.baseFolder;
+    return true;
+}
+
 void Application::LoadSettings()
 {
     // A value of the wrong type stops the load after its message: the monitor
     // then stays hidden, and the tray icon still reaches everything.
-    if (!m_store.LoadPartTwo(m_options, m_files.GetCurrentDirectory()))
+    if (!m_store.LoadPartTwo(m_options, m_baseFolder))
     {
         return;
     }

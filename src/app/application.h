@@ -48,6 +48,9 @@ private:
     // the hook removed, the settings saved, the monitor hidden, then the windows
     // go and the loop ends.
     void EndProgram(SaveOccasion occasion);
+    // The shipped skins and fonts: installed when missing, the fonts registered;
+    // false when the default skin can be found nowhere (the message is shown).
+    bool InstallSkins();
     // The settings the hidden main window does not read itself, applied to the windows.
     void LoadSettings();
     void SaveSettings(SaveOccasion occasion);
@@ -82,6 +85,8 @@ private:
     // Runs on the main window's input timer, which exists only with the window.
     std::unique_ptr<EdgeScroller> m_scroller;
     bool m_ending = false;
+    // The folder ".\\skins" is taken against: the working folder, or the program's own.
+    std::string m_baseFolder;
 
     static void ShowError(const std::string& message);
 };

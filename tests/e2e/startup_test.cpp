@@ -81,5 +81,67 @@ TEST_F(Startup, ClosingTheMonitorEndsTheProgramCleanly)
     EXPECT_TRUE(TopLevelWindowsOf(m_app.Id()).empty());
 }
 
+// The working folder (the program's own here) without a "skins" folder: the
+// first start makes it and fills it with the shipped skins from data\.
+TEST(StartupSkins, AFirstStartInstallsTheShippedSkinsAndAMissingDefaultSkinIsRestored)
+{
+    const std::wstring skins = BinDir() + L"\\skins";
+    const auto count = [&]
+    {
+        int n = 0;
+        WIN32_FIND_DATAW found;
+        const HANDLE find = FindFirstFileW((skins + L"\\*.*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+        {
+            return 0;
+        }
+        do
+        {
+            n += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+        return n;
+    };
+    const auto clear = [&]
+    {
+        WIN32_FIND_DATAW found;
+        const HANDLE find = FindFirstFileW((skins + L"\\*.*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE)
+        {
+            do
+            {
+                DeleteFileW((skins + L"\\" + found.cFileName).c_str());
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+        RemoveDirectoryW(skins.c_str());
+    };
+
+    clear();
+    ASSERT_EQ(GetFileAttributesW(skins.c_str()), INVALID_FILE_ATTRIBUTES);
+    {
+        ChildProcess app;
+        ASSERT_TRUE(StartZimDesk(app));
+        const HWND monitor = WaitForMonitor(app);
+        ASSERT_TRUE(monitor) << "the monitor did not appear";
+        EXPECT_EQ(count(), 14) << "seven skins, a file and a bitmap each";
+        CloseProgram(app, monitor);
+    }
+
+    // An existing folder is not refilled, but the default skin comes back.
+    ASSERT_TRUE(DeleteFileW((skins + L"\\silver.zim").c_str()));
+    ASSERT_TRUE(DeleteFileW((skins + L"\\Brown.zim").c_str()));
+    {
+        ChildProcess app;
+        ASSERT_TRUE(StartZimDesk(app));
+        const HWND monitor = WaitForMonitor(app);
+        ASSERT_TRUE(monitor) << "the monitor did not appear";
+        EXPECT_NE(GetFileAttributesW((skins + L"\\silver.zim").c_str()), INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(GetFileAttributesW((skins + L"\\Brown.zim").c_str()), INVALID_FILE_ATTRIBUTES);
+        CloseProgram(app, monitor);
+    }
+    clear();
+}
+
 } // namespace
 } // namespace zim::e2e
