@@ -1,10 +1,11 @@
 #include "app/application.h"
 
 #include "app/resource.h"
-#include "skins/skin_file.h"
-#include "skins/skin_install.h"
+#include "monitor/position_constraint.h"
 #include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
+#include "skins/skin_file.h"
+#include "skins/skin_install.h"
 
 #include <commctrl.h>
 
@@ -118,9 +119,13 @@ void Application::LoadSettings()
         return;
     }
     const Options& options = m_options.Get();
-    // The position rule of the monitor keeps a stored place on the screen.
-    SetWindowPos(m_monitor->Handle(), nullptr, options.monitorLeft, options.monitorTop, options.monitorWidth,
-                 options.monitorHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The monitor is still hidden, so its own position rule does not run yet: a
+    // place stored before a change of resolution would show it off the screen.
+    const Point place =
+        ConstrainMonitorPosition({options.monitorLeft, options.monitorTop},
+                                 {0, 0, options.monitorWidth, options.monitorHeight}, m_windows.GetScreenSize());
+    SetWindowPos(m_monitor->Handle(), nullptr, place.x, place.y, options.monitorWidth, options.monitorHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     if (options.monitorVisible)
     {
         ShowWindow(m_monitor->Handle(), SW_SHOWNOACTIVATE);

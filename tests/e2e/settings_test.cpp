@@ -87,6 +87,18 @@ TEST_F(Settings, TheStoredGridSizeAndMonitorPlaceApplyAndExitWritesTheWindowStat
     EXPECT_EQ(ReadSetting(L"ZIM", L"Top"), L"224");
 }
 
+TEST_F(Settings, AStoredMonitorPlaceBeyondTheScreenIsBroughtOntoIt)
+{
+    ASSERT_TRUE(Start({{L"ZIMMonitor", L"Left", L"5000"},
+                       {L"ZIMMonitor", L"Top", L"3000"},
+                       {L"ZIMMonitor", L"Width", L"200"},
+                       {L"ZIMMonitor", L"Height", L"120"}}));
+    const RECT placed = WindowRect(monitor);
+    EXPECT_EQ(placed.right, GetSystemMetrics(SM_CXSCREEN)) << "at the right edge";
+    EXPECT_EQ(placed.bottom, GetSystemMetrics(SM_CYSCREEN)) << "at the bottom edge";
+    EXPECT_EQ(placed.right - placed.left, 200);
+}
+
 TEST_F(Settings, ACompatibilityClassWindowIsHiddenWhileItsDesktopIsAwayAndReturns)
 {
     ChildProcess helper;
