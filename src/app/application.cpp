@@ -112,12 +112,9 @@ bool Application::InstallSkins()
 
 void Application::LoadSettings()
 {
-    // A value of the wrong type stops the load after its message: the monitor
-    // then stays hidden, and the tray icon still reaches everything.
-    if (!m_store.LoadPartTwo(m_options, m_baseFolder))
-    {
-        return;
-    }
+    // A value of the wrong type has shown its message and taken its default;
+    // every other value is read, so the next save keeps what the user had.
+    m_store.LoadPartTwo(m_options, m_baseFolder);
     const Options& options = m_options.Get();
     // The monitor is still hidden, so its own position rule does not run yet: a
     // place stored before a change of resolution would show it off the screen.

@@ -284,11 +284,7 @@ StoreResult SettingsStore::Load(std::span<const StoreStep> steps, Options& optio
         const bool loaded = step.kind == StoreStep::kValue       ? LoadValue(*step.value, options)
                             : step.kind == StoreStep::kCheckList ? LoadCheckList(*step.list, options)
                                                                  : LoadWallpapers(options);
-        // The rest keeps its current state, as if the program had stopped reading here.
-        if (!loaded)
-        {
-            break;
-        }
+        (void)loaded; // an unreadable value has its default and its message; the rest is still read
         if (step.value == &kSkinDir && options.skinDir == Options::kRelativeSkinDir)
         {
             // Pinned to the folder the program started in, so that later changes of
@@ -332,10 +328,8 @@ bool SettingsStore::LoadValue(const SettingValue& value, Options& options)
 {
     std::string text;
     const std::string fallback = DefaultText(value);
-    if (!Read(value.section, std::string(value.name), fallback, text))
-    {
-        return false;
-    }
+    // Of the wrong type, the value takes its default like a missing one.
+    Read(value.section, std::string(value.name), fallback, text);
     switch (value.kind)
     {
     case Flag:
@@ -360,14 +354,14 @@ bool SettingsStore::LoadCheckList(const NumberedList& list, Options& options)
     int count = 0;
     if (!ReadCount(list.section, list.count, count))
     {
-        return false;
+        count = CountEntries(list.section, list.prefix);
     }
     for (int n = 1; n <= count; ++n)
     {
         std::string text;
         if (!Read(list.section, Numbered(list.prefix, n), kMissingEntry, text))
         {
-            return false;
+            continue; // an unreadable entry names no window; the others stay
         }
         // Checked wherever the sorting places it.
         entries.Add(std::move(text), true);
@@ -381,21 +375,16 @@ bool SettingsStore::LoadWallpapers(Options& options)
     int count = 0;
     if (!ReadCount(kWallpapersSection, kWallpaperCount, count))
     {
-        return false;
+        count = CountEntries(kWallpapersSection, kWallpaperFile);
     }
+    // Entry k is desktop k's: an unreadable one keeps its place, as a missing one does.
     for (int n = 1; n <= count; ++n)
     {
         std::string file;
-        if (!Read(kWallpapersSection, Numbered(kWallpaperFile, n), kMissingEntry, file))
-        {
-            return false;
-        }
+        Read(kWallpapersSection, Numbered(kWallpaperFile, n), kMissingEntry, file);
         options.wallpapers.push_back(WallpaperEntry{std::move(file), false});
         std::string tile;
-        if (!Read(kWallpapersSection, Numbered(kWallpaperTile, n), "0", tile))
-        {
-            return false;
-        }
+        Read(kWallpapersSection, Numbered(kWallpaperTile, n), "0", tile);
         options.wallpapers.back().tile = Number(tile, "0") != 0;
     }
     return true;
@@ -462,8 +451,21 @@ bool SettingsStore::Read(std::string_view section, const std::string& name, std:
     case RegistryRead::WrongType:
         break;
     }
-    Stop(kWrongTypeMessage, name);
+    Report(kWrongTypeMessage, name);
+    out = fallback;
     return false;
+}
+
+int SettingsStore::CountEntries(std::string_view section, std::string_view prefix)
+{
+    int count = 0;
+    std::string ignored;
+    while (count < kMaxListEntries &&
+           m_registry.ReadString(KeyOf(section), Numbered(prefix, count + 1), ignored) != RegistryRead::Missing)
+    {
+        ++count;
+    }
+    return count;
 }
 
 bool SettingsStore::ReadCount(std::string_view section, std::string_view name, int& count)
@@ -493,6 +495,21 @@ std::string SettingsStore::KeyOf(std::string_view section) const
     key += '\\';
     key += section;
     return key;
+}
+
+void SettingsStore::Report(std::string_view message, const std::string& name)
+{
+    if (m_result.complete)
+    {
+        m_result.complete = false;
+        m_result.stoppedAt = name;
+    }
+    std::string text(message);
+    text.replace(text.find("%s"), 2, name);
+    if (m_onError)
+    {
+        m_onError(text);
+    }
 }
 
 void SettingsStore::Stop(std::string_view message, const std::string& name)

@@ -81,8 +81,10 @@ enum class SaveOccasion
     SessionEnd, // the Windows session really ends
 };
 
-// Whether a load or save ran to its end; when not, the name of the value that
-// stopped it (its message has gone to the error sink).
+// Whether a load read every value, or a save wrote every value. When not,
+// `stoppedAt` names the first value that could not be read (the load went on,
+// that value at its default) or the value whose write stopped the save; its
+// message has gone to the error sink.
 struct StoreResult
 {
     bool complete = true;
@@ -137,14 +139,18 @@ private:
     bool SaveCheckList(const NumberedList& list, const Options& options);
     bool SaveWallpapers(const Options& options);
 
-    // The value's text, or `fallback` when it is missing; false when a value of
-    // the wrong type stopped the load.
+    // The value's text, or `fallback` when it is missing; for a value of the
+    // wrong type `fallback` too, after its message, and false.
     bool Read(std::string_view section, const std::string& name, std::string_view fallback, std::string& out);
-    // An entry count, 0..kMaxListEntries.
+    // An entry count, 0..kMaxListEntries; false when it could not be read.
     bool ReadCount(std::string_view section, std::string_view name, int& count);
+    // With an unreadable count, the entries that are there: up to the first missing one.
+    int CountEntries(std::string_view section, std::string_view prefix);
     bool Write(std::string_view section, const std::string& name, const std::string& text);
     std::string KeyOf(std::string_view section) const;
     void Stop(std::string_view message, const std::string& name);
+    // The message for a value of the wrong type; the load goes on.
+    void Report(std::string_view message, const std::string& name);
 
     Registry& m_registry;
     ErrorSink m_onError;

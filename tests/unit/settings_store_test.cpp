@@ -46,21 +46,6 @@ std::vector<const SettingValue*> LoadedValues()
     return values;
 }
 
-// Whether the value is read after the wallpaper list.
-bool ReadAfterWallpapers(const SettingValue* value)
-{
-    bool seen = false;
-    for (const StoreStep& step : SettingsStore::PartTwoOrder())
-    {
-        seen = seen || step.kind == StoreStep::kWallpapers;
-        if (step.value == value)
-        {
-            return seen;
-        }
-    }
-    return false;
-}
-
 std::string Show(const SettingValue& value, const Options& options)
 {
     switch (value.kind)
@@ -493,10 +478,12 @@ TEST_F(SettingsStoreTest, SavesWriteInTheirOrderAndSessionEndKeepsTheMonitorSize
     EXPECT_EQ(Stored("ZIM", "Left"), "42");
 }
 
-TEST_F(SettingsStoreTest, AValueOfTheWrongTypeStopsTheLoadThereAndLeavesTheRestAsItWas)
+TEST_F(SettingsStoreTest, AValueOfTheWrongTypeTakesItsDefaultAfterItsMessageAndEveryOtherValueIsRead)
 {
     const Options saved = Scrambled();
     SaveAll(saved);
+    Options clean;
+    ASSERT_TRUE(LoadAll(clean));
     const std::vector<const SettingValue*> values = LoadedValues();
     for (std::size_t bad = 0; bad < values.size(); ++bad)
     {
@@ -520,41 +507,59 @@ TEST_F(SettingsStoreTest, AValueOfTheWrongTypeStopsTheLoadThereAndLeavesTheRestA
         const std::string name(values[bad]->name);
         EXPECT_EQ(errors, std::vector<std::string>{Cat("Invalid data type for '", name, "'")});
         const std::size_t partOne = SettingsStore::PartOneOrder().size();
-        // A stopped first part does not keep the second from running.
         EXPECT_EQ(one.complete, bad >= partOne);
         EXPECT_EQ(two.complete, bad < partOne);
         EXPECT_EQ(one ? two.stoppedAt : one.stoppedAt, name);
         const Options defaults;
         for (std::size_t i = 0; i < values.size(); ++i)
         {
-            const bool skipped = i >= bad && (bad >= partOne || i < partOne);
-            EXPECT_EQ(Show(*values[i], o), Show(*values[i], skipped ? defaults : saved))
-                << values[i]->name << " with " << name << " wrong";
+            // The default skin folder is pinned to the start folder, as at every load.
+            const std::string expected = i == bad && values[i]->name == "SkinDir"
+                                             ? Cat(kCwd, "\\skins")
+                                             : Show(*values[i], i == bad ? defaults : saved);
+            EXPECT_EQ(Show(*values[i], o), expected) << values[i]->name << " with " << name << " wrong";
         }
-        const bool listsRead = bad < partOne || ReadAfterWallpapers(values[bad]);
-        EXPECT_EQ(o.wallpapers.size(), listsRead ? 3u : 0u) << name;
-        EXPECT_EQ(o.stickyWindows.Size(), listsRead ? 2u : 0u) << name;
+        // The lists are read whatever came before them, so the next save keeps them.
+        EXPECT_EQ(o.wallpapers, clean.wallpapers) << name;
+        EXPECT_EQ(o.stickyWindows, clean.stickyWindows) << name;
+        EXPECT_EQ(o.stickyClasses, clean.stickyClasses) << name;
+        EXPECT_EQ(o.compatibilityClasses, clean.compatibilityClasses) << name;
     }
 }
 
-TEST_F(SettingsStoreTest, AWrongTypeInsideAListKeepsTheEntriesBeforeIt)
+TEST_F(SettingsStoreTest, AWrongTypeInsideAListLosesOnlyThatEntryAndAnUnreadableCountStillFindsTheEntries)
 {
     SaveAll(Scrambled());
+    Options clean;
+    ASSERT_TRUE(LoadAll(clean));
     m_registry.SetRaw(Key("Sticky"), "StickyW2", RegistryType::Dword, "1");
     Options o;
     const StoreResult result = LoadAll(o);
     EXPECT_FALSE(result);
     EXPECT_EQ(result.stoppedAt, "StickyW2");
     EXPECT_EQ(Texts(o.stickyWindows), std::vector<std::string>{"Another"});
-    EXPECT_EQ(o.stickyClasses.Size(), 0u);
-    EXPECT_EQ(o.monitorWidth, 120);
+    EXPECT_EQ(o.stickyClasses, clean.stickyClasses) << "read after the bad entry";
+    EXPECT_EQ(o.monitorWidth, clean.monitorWidth);
 
+    // A wallpaper keeps its desktop's place: an unreadable tile flag is "not tiled".
     m_registry.SetRaw(Key("Sticky"), "StickyW2", RegistryType::String, "Notepad");
-    m_registry.SetRaw(Key("Wallpapers"), "Tile2", RegistryType::Binary, "");
-    EXPECT_EQ(LoadAll(o).stoppedAt, "Tile2");
-    EXPECT_EQ(o.wallpapers, (std::vector<WallpaperEntry>{{"C:\\b.bmp", true}, {"", false}}));
-    EXPECT_EQ(m_errors,
-              (std::vector<std::string>{"Invalid data type for 'StickyW2'", "Invalid data type for 'Tile2'"}));
+    m_registry.SetRaw(Key("Wallpapers"), "Tile1", RegistryType::Binary, "");
+    EXPECT_EQ(LoadAll(o).stoppedAt, "Tile1");
+    ASSERT_EQ(o.wallpapers.size(), clean.wallpapers.size());
+    ASSERT_TRUE(clean.wallpapers[0].tile);
+    EXPECT_FALSE(o.wallpapers[0].tile);
+    EXPECT_EQ(o.wallpapers[0].fileName, clean.wallpapers[0].fileName);
+
+    // The count itself unreadable: the entries that are there are counted.
+    m_registry.SetRaw(Key("Wallpapers"), "Tile1", RegistryType::String, "1");
+    m_registry.SetRaw(Key("Sticky"), "NbrOfStickyW", RegistryType::Dword, "2");
+    m_registry.SetRaw(Key("Wallpapers"), "NbrOfWallpapers", RegistryType::Dword, "3");
+    EXPECT_EQ(LoadAll(o).stoppedAt, "NbrOfStickyW");
+    EXPECT_EQ(o.stickyWindows, clean.stickyWindows);
+    EXPECT_EQ(o.wallpapers, clean.wallpapers);
+    EXPECT_EQ(m_errors, (std::vector<std::string>{"Invalid data type for 'StickyW2'", "Invalid data type for 'Tile1'",
+                                                  "Invalid data type for 'NbrOfStickyW'",
+                                                  "Invalid data type for 'NbrOfWallpapers'"}));
 }
 
 TEST_F(SettingsStoreTest, ARefusedWriteStopsTheSaveAtThatValue)
@@ -588,8 +593,8 @@ TEST_F(SettingsStoreTest, LoadingThroughTheModelTellsListenersOnceAfterTheMessag
     SettingsStore store(m_registry, [&](const std::string& message) { events.push_back(message); });
     EXPECT_FALSE(store.LoadPartTwo(model, kCwd));
     EXPECT_EQ(events, (std::vector<std::string>{"Invalid data type for 'Hot3'", "heard 5"}));
-    EXPECT_EQ(model.Get().skinDir, "C:\\Zim\\skins"); // read before the stop
-    EXPECT_EQ(model.Get().mouseDelay, 1000);          // after it: untouched
+    EXPECT_EQ(model.Get().skinDir, "C:\\Zim\\skins");
+    EXPECT_EQ(model.Get().mouseDelay, 5); // read after the unreadable value
 }
 
 } // namespace
