@@ -288,9 +288,9 @@ TEST_F(WindowEventsTest, TheMonitorIsNotRememberedAsTheWindowToComeBackTo)
 {
     const WindowHandle active = Add("active");
     state.LastActiveWnd[0][0] = active;
-    sim::WindowSetup monitorSpec;
-    monitorSpec.className = "TZIMMonitor";
-    const WindowHandle monitorWindow = desktop.AddWindow(monitorSpec);
+    sim::WindowSetup monitorSetup;
+    monitorSetup.className = "TZIMMonitor";
+    const WindowHandle monitorWindow = desktop.AddWindow(monitorSetup);
     engine.SetMonitorWindow(monitorWindow);
     desktop.SetForegroundWindow(monitorWindow);
     events.OnAppStarting();
