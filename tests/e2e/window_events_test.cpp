@@ -85,6 +85,56 @@ TEST_F(WindowEvents, TheSystemMenuCommandSendsTheWindowToItsDesktop)
     SaveScreenshot(L"events-sent-to-desktop");
 }
 
+void PressKey(WORD key)
+{
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = key;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+std::optional<HWND> OpenMenuWindow()
+{
+    for (const WindowInfo& w : TopLevelWindows())
+    {
+        if (w.className == L"#32768" && w.visible)
+        {
+            return w.hwnd;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_F(WindowEvents, TheItemChosenInTheOpenSystemMenuSendsTheWindow)
+{
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 5s));
+    // What Alt+Space does: the window's own thread opens its system menu. The hook
+    // is in place once the monitor shows, and is loaded into the window's process
+    // with the next message it takes.
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow().has_value(); }, 5s)) << "the system menu did not open";
+    SaveScreenshot(L"events-system-menu");
+    // The menu opens on its first item, and Up wraps round to the last. The items
+    // come last, one per desktop row by row: (2,1) is the fourth from the bottom.
+    for (int i = 0; i < 4; ++i)
+    {
+        PressKey(VK_UP);
+    }
+    PressKey(VK_RETURN);
+    RECT sent = kPlace;
+    OffsetRect(&sent, 2 * screenW, screenH);
+    const bool arrived = WaitUntil([&] { return SameRect(WindowRect(window), sent); }, 5s);
+    if (!arrived && OpenMenuWindow())
+    {
+        PressKey(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
+    }
+    EXPECT_TRUE(arrived) << "the window stayed at " << WindowRect(window).left << "," << WindowRect(window).top;
+}
+
 TEST_F(WindowEvents, TheLauncherStartsAProgramOnItsDesktopWhileTheViewStays)
 {
     std::set<HWND> before;
