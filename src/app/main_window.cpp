@@ -35,14 +35,15 @@ UniqueIcon LoadSmallIcon(int id)
 TZIM::TZIM(const Platform& platform, OptionsModel& options, EngineState& state, DesktopEngine& engine,
            HideMode& hideMode, HookLibrary& hook, ProgramCommands& commands, TZIMEvents events)
     : m_platform(platform), m_options(options), m_engine(engine), m_hook(hook), m_commands(commands),
-      m_events(std::move(events)), m_dispatch(state, hideMode, platform.windows, &ReadOwnPair,
-                                              [this]
-                                              {
-                                                  if (m_events.endSession)
-                                                  {
-                                                      m_events.endSession();
-                                                  }
-                                              })
+      m_events(std::move(events)), m_windowEvents(platform.windows, platform.scheduler, state, engine),
+      m_dispatch(state, hideMode, m_windowEvents, platform.windows, &ReadOwnPair,
+                 [this]
+                 {
+                     if (m_events.endSession)
+                     {
+                         m_events.endSession();
+                     }
+                 })
 {
 }
 
@@ -69,13 +70,12 @@ bool TZIM::Create()
     m_packHideWndTimer = m_platform.scheduler.CreateTimer(kPackHideWndInterval, [this] { PackHideWndTimerTimer(); });
     m_timer2->SetEnabled(true);
     m_packHideWndTimer->SetEnabled(true);
+    m_windowEvents.SetInputTimer(m_timer2.get());
 
     m_sysMenuEnabled = m_options.Get().sysMenuEnabled;
     if (m_sysMenuEnabled)
     {
-        m_hook.SetMainHandle(FromHwnd(Handle()));
-        m_hook.SetHook();
-        m_hookInstalled = true;
+        InstallHook();
     }
 
     ApplyOptions(m_options.Get());
@@ -221,12 +221,23 @@ void TZIM::ShowPopupMenu(Point screen)
     PostMessageW(Handle(), WM_NULL, 0, 0);
 }
 
+void TZIM::InstallHook()
+{
+    m_hook.SetMainHandle(FromHwnd(Handle()));
+    m_hook.SetHook();
+    m_hookInstalled = true;
+    // The 64-bit hook reaches only 64-bit programs. Where the host cannot run (no
+    // 32-bit support) the 64-bit hook alone serves, so its failure is no error.
+    m_hookHost.Start(HookHost::DefaultPath(), FromHwnd(Handle()));
+}
+
 void TZIM::RemoveHook()
 {
     if (m_hookInstalled)
     {
         m_hook.SetMainHandle(kNoWindow);
         m_hook.UnSetHook();
+        m_hookHost.Stop();
         m_hookInstalled = false;
     }
 }

@@ -9,9 +9,11 @@
 #include "components/win32/tray_icon.h"
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
+#include "engine/window_events.h"
 #include "platform/hook_library.h"
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/win32_hook_library.h"
 #include "platform/win32/window.h"
 #include "settings/options.h"
 
@@ -54,7 +56,7 @@ public:
     void MonitorShown(bool shown);
     // Pops the tray menu up at a screen position (the monitor's caption uses it too).
     void ShowPopupMenu(Point screen);
-    // Unhooks when the hook is installed; later calls do nothing.
+    // Unhooks (and ends the 32-bit hook's host) when the hook is installed; later calls do nothing.
     void RemoveHook();
 
 protected:
@@ -70,6 +72,7 @@ private:
         UINT state = 0;
     };
 
+    void InstallHook();
     bool CreateMenu();
     void CreateTrayIcons();
     void ApplyOptions(const Options& options);
@@ -84,7 +87,10 @@ private:
     HookLibrary& m_hook;
     ProgramCommands& m_commands;
     TZIMEvents m_events;
+    // Before the dispatch, which hands it the hook's and the launcher's messages.
+    WindowEvents m_windowEvents;
     MainWindowDispatch m_dispatch;
+    HookHost m_hookHost;
 
     UniqueMenu m_menuBar; // holds PopupMenu1
     HMENU PopupMenu1 = nullptr;

@@ -5,9 +5,9 @@
 namespace zim
 {
 
-MainWindowDispatch::MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowSystem& windows,
-                                       ReadPair readPair, std::function<void()> onSessionEnd)
-    : m_state(state), m_hideMode(hideMode), m_windows(windows), m_readPair(std::move(readPair)),
+MainWindowDispatch::MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowEvents& events,
+                                       WindowSystem& windows, ReadPair readPair, std::function<void()> onSessionEnd)
+    : m_state(state), m_hideMode(hideMode), m_events(events), m_windows(windows), m_readPair(std::move(readPair)),
       m_onSessionEnd(std::move(onSessionEnd)), m_workArea(windows.GetWorkArea())
 {
 }
@@ -16,10 +16,19 @@ std::optional<std::intptr_t> MainWindowDispatch::Dispatch(std::uint32_t message,
                                                           std::intptr_t lParam)
 {
     // Registered ids are only known at run time, so they are tested before the
-    // fixed numbers. Remembering the foreground window and moving a started
-    // application's windows come with the hook-driven window events.
-    if (message == m_state.MsgAppStarting || message == m_state.MsgAppStarted)
+    // fixed numbers. A failed registration gives 0, which is WM_NULL: never theirs.
+    if (message == 0)
     {
+        return std::nullopt;
+    }
+    if (message == m_state.MsgAppStarting)
+    {
+        m_events.OnAppStarting();
+        return hookmsg::kRegisteredMessageResult;
+    }
+    if (message == m_state.MsgAppStarted)
+    {
+        m_events.OnAppStarted(wParam, lParam);
         return hookmsg::kRegisteredMessageResult;
     }
     switch (message)
@@ -36,8 +45,7 @@ std::optional<std::intptr_t> MainWindowDispatch::Dispatch(std::uint32_t message,
         }
         return 0;
     case hookmsg::kSendToDesktop:
-        // Sending a window to the desktop its system-menu command names comes
-        // with the hook-driven window events.
+        m_events.OnSendToDesktop(wParam, lParam);
         return 0;
     case hookmsg::kNotify:
         return 0;

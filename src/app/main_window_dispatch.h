@@ -7,6 +7,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/hide_mode.h"
+#include "engine/window_events.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -30,8 +31,8 @@ public:
     // they cannot be read (another process may send any number as an address).
     using ReadPair = std::function<bool(std::uintptr_t address, std::int32_t& first, std::int32_t& second)>;
 
-    MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowSystem& windows, ReadPair readPair,
-                       std::function<void()> onSessionEnd);
+    MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowEvents& events, WindowSystem& windows,
+                       ReadPair readPair, std::function<void()> onSessionEnd);
 
     // The message's result, or nothing when it goes on to the default processing.
     std::optional<std::intptr_t> Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
@@ -43,6 +44,7 @@ public:
 private:
     const EngineState& m_state;
     HideMode& m_hideMode;
+    WindowEvents& m_events;
     WindowSystem& m_windows;
     ReadPair m_readPair;
     std::function<void()> m_onSessionEnd;

@@ -48,6 +48,7 @@ public:
     void SetInputTimer(Timer* timer) { m_inputTimer = timer; }
     // The monitor's own window, never remembered as a desktop's active window.
     void SetMonitorWindow(WindowHandle window) { m_monitorWindow = window; }
+    WindowHandle MonitorWindow() const { return m_monitorWindow; }
 
     // The switch, the one entry of every switch whatever starts it. Returns
     // false when refused: a target outside the grid or a pending application start.

@@ -2,6 +2,8 @@
 // each one does, against the simulated desktop.
 
 #include "app/main_window_dispatch.h"
+#include "engine/desktop_engine.h"
+#include "engine/frozen_windows.h"
 #include "platform/hook_library.h"
 #include "platform/sim/sim_desktop.h"
 
@@ -32,10 +34,16 @@ protected:
     OptionsModel options;
     EngineState state{desktop};
     HideMode hideMode{desktop, options, state};
+    FrozenWindows frozen{desktop, hideMode};
+    DesktopEngine engine{desktop, desktop, options, state, hideMode, frozen};
+    WindowEvents events{desktop, desktop, state, engine};
     // Readable memory of this process, by address.
     std::map<std::uintptr_t, std::pair<std::int32_t, std::int32_t>> memory;
     int sessionEnds = 0;
-    MainWindowDispatch dispatch{state, hideMode, desktop,
+    MainWindowDispatch dispatch{state,
+                                hideMode,
+                                events,
+                                desktop,
                                 [this](std::uintptr_t address, std::int32_t& dx, std::int32_t& dy)
                                 {
                                     const auto it = memory.find(address);
@@ -87,6 +95,27 @@ TEST_F(MainWindowDispatchTest, EveryMessageNumberAnswersItsResult)
     options.Update([](Options& o) { o.sizeX = 0; });
     state.Grid.Apply({120, 60}, options.Get().sizeX, options.Get().sizeY);
     EXPECT_EQ(Send(hookmsg::kGetSizeX), 10);
+}
+
+TEST_F(MainWindowDispatchTest, HookAndLauncherMessagesReachTheWindowEvents)
+{
+    const Rect place = Rect::FromSize(100, 100, 300, 200);
+    sim::WindowSetup setup;
+    setup.rect = place;
+    const WindowHandle sent = desktop.AddWindow(setup);
+    setup.processId = 77;
+    const WindowHandle started = desktop.AddWindow(setup);
+
+    // Desktop 6 of the 4 x 2 grid is column 1, row 1.
+    EXPECT_EQ(Send(hookmsg::kSendToDesktop, sent, hookmsg::DesktopCommandId(6)), 0);
+    EXPECT_EQ(desktop.GetWindowRect(sent).value(), place.Offset(1024, 768));
+
+    EXPECT_EQ(Send(state.MsgAppStarting), 10);
+    EXPECT_EQ(state.AppStarting, 1);
+    // Desktop 3 is column 2, row 0.
+    EXPECT_EQ(Send(state.MsgAppStarted, 3, 77), 10);
+    EXPECT_EQ(state.AppStarting, 0);
+    EXPECT_EQ(desktop.GetWindowRect(started).value(), place.Offset(2 * 1024, 0));
 }
 
 TEST_F(MainWindowDispatchTest, OnlyARealSessionEndEndsTheProgram)
