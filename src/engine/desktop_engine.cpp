@@ -142,43 +142,8 @@ bool DesktopEngine::MoveIfAnswering(WindowHandle w, std::int32_t dx, std::int32_
 
 Point DesktopEngine::WindowDesktopOffset(WindowHandle w)
 {
-    const Rect r = m_windows.GetWindowRect(w).value_or(Rect{});
-    const Size screen = m_windows.GetScreenSize();
-    const std::int32_t W = screen.width;
-    const std::int32_t H = screen.height;
-
-    // Horizontally the window's centre decides; a window half off the left edge
-    // still counts as on the shown desktop.
-    const std::int32_t half = (r.right - r.left) / 2;
-    Point offset;
-    offset.x = (r.right - half < 0) ? (r.right - half - W) / W : (r.left + half) / W;
-
-    // Vertically a point one caption below the top edge decides.
-    const std::int32_t t = r.top + m_windows.GetCaptionFrameHeight();
-    offset.y = (t < 0) ? (t - H) / H : t / H;
-
-    // The upper clamp stops at the count itself: a window beyond the grid reports
-    // the column or row just past it, and a switch there is refused.
-    const int columns = m_state.Grid.Columns();
-    const int rows = m_state.Grid.Rows();
-    const Point current = m_state.Grid.Current();
-    if (current.x + offset.x > columns)
-    {
-        offset.x = columns - current.x;
-    }
-    if (current.y + offset.y > rows)
-    {
-        offset.y = rows - current.y;
-    }
-    if (current.x + offset.x < 0)
-    {
-        offset.x = -current.x;
-    }
-    if (current.y + offset.y < 0)
-    {
-        offset.y = -current.y;
-    }
-    return offset;
+    return m_state.Grid.OffsetOf(m_windows.GetWindowRect(w).value_or(Rect{}), m_windows.GetScreenSize(),
+                                 m_windows.GetCaptionFrameHeight());
 }
 
 void DesktopEngine::ActivateTopWindow()

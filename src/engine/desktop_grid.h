@@ -68,6 +68,11 @@ public:
     // pixels: each screen of the plane is one cell, the shown one at its own cell.
     Rect ScreenToGridRect(const Rect& r, Size screen, std::int32_t dx, std::int32_t dy) const;
 
+    // The desktop a window rectangle of the plane lies on, relative to the shown
+    // one, in whole desktops. The upper clamp stops at the count itself: a window
+    // beyond the grid reports the column or row just past it, and a switch there is refused.
+    Point OffsetOf(const Rect& r, Size screen, int captionFrameHeight) const;
+
     void Subscribe(SwitchListener& listener) { m_listeners.push_back(&listener); }
     void Unsubscribe(SwitchListener& listener) { std::erase(m_listeners, &listener); }
 

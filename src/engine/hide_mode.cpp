@@ -8,6 +8,42 @@
 namespace zim
 {
 
+namespace
+{
+
+// Where BringOnScreenProc puts a window: unchanged when at least one pixel of it
+// is on the screen, else at its place on its own desktop.
+Point OnScreenPlace(const Rect& r, Size screen)
+{
+    // A window whose edge merely meets the screen's edge (at x = W, say, where a
+    // window at x = 0 of the desktop to the right lies) shows nothing and would be lost.
+    if (r.left < screen.width && r.right > 0 && r.top < screen.height && r.bottom > 0)
+    {
+        return {r.left, r.top};
+    }
+    // The remainder by whole screens, taken into the screen when negative (an
+    // exact multiple stays at 0, not one screen out).
+    std::int32_t x = r.left % screen.width;
+    if (x < 0)
+    {
+        x += screen.width;
+    }
+    std::int32_t y = r.top % screen.height;
+    if (y < 0)
+    {
+        y += screen.height;
+    }
+    return {x, y};
+}
+
+std::int32_t FloorDiv(std::int32_t a, std::int32_t b)
+{
+    const std::int32_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+} // namespace
+
 bool BringOnScreenProc(WindowSystem& windows, WindowHandle w, unsigned probeMs)
 {
     if (!windows.IsWindow(w) || windows.IsIconic(w))
@@ -25,36 +61,20 @@ bool BringOnScreenProc(WindowSystem& windows, WindowHandle w, unsigned probeMs)
     {
         return true;
     }
-    const std::int32_t width = r.Width();
-    const std::int32_t height = r.Height();
-    // At least one pixel on the screen. A window whose edge merely meets the
-    // screen's edge (at x = W, say, where a window at x = 0 of the desktop to the
-    // right lies) shows nothing and would be lost.
-    if (r.left < screen.width && r.left + width > 0 && r.top < screen.height && r.top + height > 0)
+    const Point place = OnScreenPlace(r, screen);
+    if (place == Point{r.left, r.top})
     {
         return true;
     }
-    // Its place on its own desktop: the remainder by whole screens, taken into
-    // the screen when negative (an exact multiple stays at 0, not one screen out).
-    std::int32_t x = r.left % screen.width;
-    if (x < 0)
-    {
-        x += screen.width;
-    }
-    std::int32_t y = r.top % screen.height;
-    if (y < 0)
-    {
-        y += screen.height;
-    }
     if (windows.ProbeWindow(w, probeMs))
     {
-        windows.MoveWindow(w, {x, y});
+        windows.MoveWindow(w, place);
     }
     else
     {
         // Left where it is, a window that does not answer now would be lost
         // for good once the program has ended: its own thread moves it when it wakes.
-        windows.MoveWindowAsync(w, {x, y});
+        windows.MoveWindowAsync(w, place);
     }
     return true;
 }
@@ -132,9 +152,14 @@ void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
         item = m_list.back().second.get();
     }
     item->miniature = m_state.Grid.ScreenToGridRect(r, screen, dx, dy);
-    // The new desktop is already in force during a switch: this is the window's own desktop.
-    item->column = (r.left / screen.width - (r.left < 0 ? 1 : 0)) + dx / screen.width + current.x;
-    item->row = (r.top / screen.height - (r.top < 0 ? 1 : 0)) + dy / screen.height + current.y;
+    // Recorded so that the parked place plus whole screens gives the window's
+    // place back (the new desktop is already in force during a switch): the
+    // showing above adds one screen for a parked place left of or above the
+    // screen, so the record takes it off. Taken from the parked place, not from
+    // the place before parking, which may lie whole screens away.
+    const Point parked = OnScreenPlace(r, screen);
+    item->column = FloorDiv(r.left + dx - parked.x, screen.width) + current.x - (parked.x < 0 ? 1 : 0);
+    item->row = FloorDiv(r.top + dy - parked.y, screen.height) + current.y - (parked.y < 0 ? 1 : 0);
     item->wnd = w;
     m_windows.BringWindowToTop(w);
     m_windows.ShowWindow(w, ShowCommand::Hide);
@@ -177,7 +202,11 @@ void HideMode::SendHome(WindowHandle w)
     item->hidden = false;
     const Size screen = m_windows.GetScreenSize();
     const Point current = m_state.Grid.Current();
-    HideModeMove(w, screen.width * (item->column - current.x), screen.height * (item->row - current.y));
+    // Its desktop as the showing reads it from the parked place.
+    const Rect parked = m_windows.GetWindowRect(w).value_or(Rect{});
+    const int column = item->column + (parked.left < 0 ? 1 : 0);
+    const int row = item->row + (parked.top < 0 ? 1 : 0);
+    HideModeMove(w, screen.width * (column - current.x), screen.height * (row - current.y));
 }
 
 bool HideMode::Release(WindowHandle w)

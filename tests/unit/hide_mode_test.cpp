@@ -78,6 +78,16 @@ TEST_F(HideModeTest, AWindowHalfOffTheLeftEdgeComesBackToItsPlace)
     engine.DrawGrid1SelectCell(0, 0);
     EXPECT_TRUE(desktop.IsWindowVisible(w));
     EXPECT_EQ(RectOf(w), place);
+
+    // Held again, shown by its application, and sent home by the monitor's
+    // refresh: still recorded for desktop (0, 0), not one column to the left.
+    engine.DrawGrid1SelectCell(0, 1);
+    desktop.ShowWindow(w, ShowCommand::Show);
+    hideMode.SendHome(w);
+    EXPECT_FALSE(desktop.IsWindowVisible(w));
+    engine.DrawGrid1SelectCell(0, 0);
+    EXPECT_TRUE(desktop.IsWindowVisible(w));
+    EXPECT_EQ(RectOf(w), place);
 }
 
 TEST_F(HideModeTest, WithHideAllOnAWindowStillPartlyOnScreenIsMovedNotHidden)
@@ -155,6 +165,29 @@ TEST_F(HideModeTest, AHungCompatibilityWindowGoesToAWorkerAndIsHiddenWhenItAnswe
     EXPECT_FALSE(desktop.IsWindowVisible(w));
     EXPECT_EQ(EntryOf(w)->column, 0);
     EXPECT_EQ(frozen.MoveThreadCount(), 0);
+}
+
+TEST_F(HideModeTest, AWindowAtTheLeftEdgeOfItsDesktopIsRecordedForThatDesktopAndComesBack)
+{
+    // A window of desktop (0, 0) at x = 0 there, seen from (1, 0): it lies at x = -W.
+    // Its class becomes a compatibility class only then, so hide mode first meets
+    // it off screen.
+    const Rect place = Rect::FromSize(0, 100, 400, 300);
+    const auto w = Add("Later", place);
+    engine.DrawGrid1SelectCell(1, 0);
+    ASSERT_EQ(RectOf(w), place.Offset(-W, 0));
+    options.Update([](Options& o) { o.compatibilityClasses.Add("Later", true); });
+
+    engine.DrawGrid1SelectCell(2, 0);
+    const HideWndItem* entry = EntryOf(w);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->hidden);
+    EXPECT_EQ(entry->column, 0) << "not column -1, which no switch can show";
+    EXPECT_EQ(entry->row, 0);
+
+    engine.DrawGrid1SelectCell(0, 0);
+    EXPECT_TRUE(desktop.IsWindowVisible(w));
+    EXPECT_EQ(RectOf(w), place);
 }
 
 TEST_F(HideModeTest, RectOnDesktopNeedsARealOverlap)
