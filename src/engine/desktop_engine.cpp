@@ -67,6 +67,7 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     {
         m_inputTimer->SetEnabled(inputTimerWasEnabled);
     }
+    m_frozen.ShowPendingWarning();
     return true;
 }
 

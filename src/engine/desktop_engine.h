@@ -70,6 +70,10 @@ public:
     // Every top-level window back onto the visible screen (exit, session end).
     void BringAllOnScreen();
 
+    // The warning about frozen windows left without a worker, once the moves that
+    // met them are over.
+    void ShowPendingWarning() { m_frozen.ShowPendingWarning(); }
+
     bool IsStickyWindow(WindowHandle w);
     bool IsCompatibilityClass(WindowHandle w);
 

@@ -45,13 +45,30 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
     }
     if (!job)
     {
-        if (m_warn)
+        // Not shown here: its modal loop would let the tray, a hotkey or the
+        // monitor start a second switch in the middle of this one.
+        std::erase_if(m_warned, [this](WindowHandle gone) { return !m_windows.IsWindow(gone); });
+        if (std::find(m_warned.begin(), m_warned.end(), w) == m_warned.end())
         {
-            m_warn(kTooManyFrozenWindows);
+            m_warned.push_back(w);
+            m_warningPending = true;
         }
         return;
     }
     m_runner->Start(job, [this, job](TZIMMoveWnd::Outcome outcome) { FinishFrozenWindow(job, outcome); });
+}
+
+void FrozenWindows::ShowPendingWarning()
+{
+    if (!m_warningPending)
+    {
+        return;
+    }
+    m_warningPending = false;
+    if (m_warn)
+    {
+        m_warn(kTooManyFrozenWindows);
+    }
 }
 
 void FrozenWindows::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome)

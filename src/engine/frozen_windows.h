@@ -42,6 +42,10 @@ public:
     // A window that did not answer in time. A switch adds its shift to a pending
     // one; a send or an application start (`replace`) names a new target.
     void QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int32_t dy, bool replace);
+    // The warning about windows left without a worker, once it is safe to show a
+    // modal box (the switch or move that met them has finished); each window is
+    // warned about once.
+    void ShowPendingWarning();
     // A worker has ended; on the GUI thread.
     void DelThread(WindowHandle w);
     // At exit: every frozen window is gathered like the rest, so no pending shift may follow.
@@ -58,6 +62,9 @@ private:
     HideMode& m_hideMode;
     MoverRunner* m_runner = nullptr;
     std::function<void(const std::string&)> m_warn;
+    // Windows already warned about, and whether a warning waits to be shown.
+    std::vector<WindowHandle> m_warned;
+    bool m_warningPending = false;
 
     mutable std::mutex m_lock;                        // guards m_list
     std::vector<std::shared_ptr<TZIMMoveWnd>> m_list; // MoveThreadList: one per frozen window

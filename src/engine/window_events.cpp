@@ -11,6 +11,13 @@ namespace zim
 namespace
 {
 
+// A modal warning about frozen windows waits until the moves are over.
+struct WarningAfterMoves
+{
+    DesktopEngine& engine;
+    ~WarningAfterMoves() { engine.ShowPendingWarning(); }
+};
+
 // Moves started here must not race an edge-scroll or follow tick; the timer
 // comes back as it was, so a timer that was off stays off.
 class InputTimerPause
@@ -61,6 +68,8 @@ void WindowEvents::OnSendToDesktop(std::uintptr_t window, std::intptr_t commandI
         return;
     }
 
+    // Declared first, so that the warning comes after the timer is back.
+    const WarningAfterMoves warning{m_engine};
     const InputTimerPause pause(m_inputTimer);
     const Size screen = m_windows.GetScreenSize();
     const Point offset = m_engine.WindowDesktopOffset(w);
@@ -97,6 +106,8 @@ void WindowEvents::OnAppStarted(std::uintptr_t desktopNumber, std::intptr_t proc
     {
         const Point target = DesktopFromNumber(static_cast<int>(desktopNumber), columns);
         const AppStartRequest request{target.x, target.y, static_cast<std::uint32_t>(processId)};
+        // Declared first, so that the warning comes after the timer is back.
+        const WarningAfterMoves warning{m_engine};
         const InputTimerPause pause(m_inputTimer);
         m_windows.EnumWindows([&](WindowHandle w) { return AppStartedProc(w, request); });
         // The window that was active when the start was announced becomes active again.

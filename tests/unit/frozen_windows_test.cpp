@@ -102,6 +102,36 @@ TEST_F(FrozenWindowsTest, TheEighteenthFrozenWindowIsWarnedAboutAndTheFirstSeven
     EXPECT_EQ(std::count_if(hung.begin(), hung.end(), [&](WindowHandle w) { return RectOf(w).left >= 0; }), 1);
 }
 
+TEST_F(FrozenWindowsTest, TheWarningWaitsUntilTheSwitchIsOverAndComesOncePerWindow)
+{
+    for (int i = 0; i < 18; ++i)
+    {
+        AddHung(600000, Rect::FromSize(10 * i, 10, 100, 100));
+    }
+    const auto inputTimer = desktop.CreateTimer(50, [] {});
+    inputTimer->SetEnabled(true);
+    engine.SetInputTimer(inputTimer.get());
+    // A modal box inside the switch would let a second switch start in the first.
+    bool switchOverWhenWarned = false;
+    frozen.SetWarning(
+        [&](const std::string& text)
+        {
+            warnings.push_back(text);
+            switchOverWhenWarned = inputTimer->IsEnabled() && listener.events.size() == 2;
+        });
+    engine.DrawGrid1SelectCell(1, 0);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_TRUE(switchOverWhenWarned);
+
+    engine.DrawGrid1SelectCell(2, 0); // the same window left over again
+    EXPECT_EQ(warnings.size(), 1u);
+    const auto another = AddHung(600000, Rect::FromSize(500, 10, 100, 100));
+    (void)another;
+    engine.DrawGrid1SelectCell(1, 0); // a new one beyond the limit
+    EXPECT_EQ(warnings.size(), 2u);
+    engine.SetInputTimer(nullptr);
+}
+
 TEST_F(FrozenWindowsTest, AFrozenWindowThatDiesEndsItsWorker)
 {
     const auto w = AddHung(60000);
