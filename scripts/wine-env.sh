@@ -17,6 +17,19 @@ zim_free_display() {
     return 1
 }
 
+# A new prefix links the user's Desktop, Documents, ... to the machine's home
+# folder: a test that moves desktop entries would move the home folder's files.
+# Each link becomes a real, empty folder of the prefix (rm removes the link, never
+# what it points to).
+zim_unlink_home_folders() {
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+        if [ -L "$link" ]; then
+            rm -f -- "$link" && mkdir -p -- "$link"
+        fi
+    done
+}
+
 zim_wine_up() {
     local build="$1" mode="${2:-auto}"
     ZIM_WINE_BUILD="$(cd "$build" && pwd)"
@@ -56,8 +69,11 @@ zim_wine_up() {
         # Without real fonts caption buttons draw as letters.
         dpkg -L fonts-wine | grep '\.ttf$' | xargs -I{} cp {} "$WINEPREFIX/drive_c/windows/Fonts/"
         timeout 60 wineserver -w
+        zim_unlink_home_folders
         touch "$WINEPREFIX/.zim-ready"
     fi
+    # Also for a prefix made before this step existed, or re-linked by a Wine update.
+    zim_unlink_home_folders
 
     # Wine's service processes inherit the output of the process that starts them:
     # start them from here with output to a file, never from inside ctest.

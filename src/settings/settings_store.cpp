@@ -281,10 +281,19 @@ StoreResult SettingsStore::Load(std::span<const StoreStep> steps, Options& optio
     m_result = {};
     for (const StoreStep& step : steps)
     {
-        const bool loaded = step.kind == StoreStep::kValue       ? LoadValue(*step.value, options)
-                            : step.kind == StoreStep::kCheckList ? LoadCheckList(*step.list, options)
-                                                                 : LoadWallpapers(options);
-        (void)loaded; // an unreadable value has its default and its message; the rest is still read
+        // An unreadable value has its default and its message; the rest is still read.
+        switch (step.kind)
+        {
+        case StoreStep::kValue:
+            LoadValue(*step.value, options);
+            break;
+        case StoreStep::kCheckList:
+            LoadCheckList(*step.list, options);
+            break;
+        case StoreStep::kWallpapers:
+            LoadWallpapers(options);
+            break;
+        }
         if (step.value == &kSkinDir && options.skinDir == Options::kRelativeSkinDir)
         {
             // Pinned to the folder the program started in, so that later changes of
@@ -324,7 +333,7 @@ StoreResult SettingsStore::Save(std::span<const StoreStep> steps, const Options&
     return m_result;
 }
 
-bool SettingsStore::LoadValue(const SettingValue& value, Options& options)
+void SettingsStore::LoadValue(const SettingValue& value, Options& options)
 {
     std::string text;
     const std::string fallback = DefaultText(value);
@@ -344,10 +353,9 @@ bool SettingsStore::LoadValue(const SettingValue& value, Options& options)
     case Fixed:
         break;
     }
-    return true;
 }
 
-bool SettingsStore::LoadCheckList(const NumberedList& list, Options& options)
+void SettingsStore::LoadCheckList(const NumberedList& list, Options& options)
 {
     CheckList& entries = options.*list.list;
     entries.Clear();
@@ -366,10 +374,9 @@ bool SettingsStore::LoadCheckList(const NumberedList& list, Options& options)
         // Checked wherever the sorting places it.
         entries.Add(std::move(text), true);
     }
-    return true;
 }
 
-bool SettingsStore::LoadWallpapers(Options& options)
+void SettingsStore::LoadWallpapers(Options& options)
 {
     options.wallpapers.clear();
     int count = 0;
@@ -387,7 +394,6 @@ bool SettingsStore::LoadWallpapers(Options& options)
         Read(kWallpapersSection, Numbered(kWallpaperTile, n), "0", tile);
         options.wallpapers.back().tile = Number(tile, "0") != 0;
     }
-    return true;
 }
 
 bool SettingsStore::SaveValue(const SettingValue& value, const Options& options)
@@ -485,7 +491,7 @@ bool SettingsStore::Write(std::string_view section, const std::string& name, con
     {
         return true;
     }
-    Stop(kWriteFailedMessage, name);
+    Report(kWriteFailedMessage, name);
     return false;
 }
 
@@ -504,18 +510,6 @@ void SettingsStore::Report(std::string_view message, const std::string& name)
         m_result.complete = false;
         m_result.stoppedAt = name;
     }
-    std::string text(message);
-    text.replace(text.find("%s"), 2, name);
-    if (m_onError)
-    {
-        m_onError(text);
-    }
-}
-
-void SettingsStore::Stop(std::string_view message, const std::string& name)
-{
-    m_result.complete = false;
-    m_result.stoppedAt = name;
     std::string text(message);
     text.replace(text.find("%s"), 2, name);
     if (m_onError)

@@ -132,9 +132,9 @@ private:
     StoreResult Load(std::span<const StoreStep> steps, Options& options, const std::string& currentDirectory);
     StoreResult Save(std::span<const StoreStep> steps, const Options& options, SaveOccasion occasion);
 
-    bool LoadValue(const SettingValue& value, Options& options);
-    bool LoadCheckList(const NumberedList& list, Options& options);
-    bool LoadWallpapers(Options& options);
+    void LoadValue(const SettingValue& value, Options& options);
+    void LoadCheckList(const NumberedList& list, Options& options);
+    void LoadWallpapers(Options& options);
     bool SaveValue(const SettingValue& value, const Options& options);
     bool SaveCheckList(const NumberedList& list, const Options& options);
     bool SaveWallpapers(const Options& options);
@@ -148,8 +148,8 @@ private:
     int CountEntries(std::string_view section, std::string_view prefix);
     bool Write(std::string_view section, const std::string& name, const std::string& text);
     std::string KeyOf(std::string_view section) const;
-    void Stop(std::string_view message, const std::string& name);
-    // The message for a value of the wrong type; the load goes on.
+    // The message for a value that could not be read (the load goes on) or
+    // written (the save stops); the first one is the result's `stoppedAt`.
     void Report(std::string_view message, const std::string& name);
 
     Registry& m_registry;

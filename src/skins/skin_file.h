@@ -60,8 +60,8 @@ enum class SkinButtonKind
     IconDesktop, // Tag 2
 };
 
-// What the monitor fixes about a button (Parts 4.3 and 5.1): the skin sets only
-// its bounds and font.
+// What the monitor fixes about a button (its hint, caption, kind and design
+// font): the skin sets only its bounds and font.
 struct SkinButtonInfo
 {
     std::string_view hint;

@@ -8,7 +8,7 @@ committed, and nothing regenerates them. It needs FontForge's Python module
 
     /usr/bin/python3 tools/skingen/make_fonts.py [output folder, default data/]
 
-The buttons (Parts 4.3 and 5.1) show these characters in a symbol character set:
+The monitor's buttons show these characters in a symbol character set:
 
     font     code   button             glyph
     Stars1   0x70   About  ("p")       a five-pointed star
