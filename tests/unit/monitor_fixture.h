@@ -69,7 +69,14 @@ public:
             onHideMonitor();
         }
     }
-    void ToggleMonitor() override { log.push_back("toggle monitor"); }
+    void ToggleMonitor() override
+    {
+        log.push_back("toggle monitor");
+        if (onToggleMonitor)
+        {
+            onToggleMonitor();
+        }
+    }
     void ShowOptions(OptionsPage page) override { pages.push_back(page); }
     void ShowHelp() override { log.push_back("help"); }
     void PopupMainMenu(Point screen) override { menus.push_back(screen); }
@@ -79,6 +86,7 @@ public:
     std::vector<OptionsPage> pages;
     std::vector<Point> menus;
     std::function<void()> onHideMonitor;
+    std::function<void()> onToggleMonitor;
 };
 
 class MonitorTest : public ::testing::Test
