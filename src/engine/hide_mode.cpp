@@ -220,4 +220,42 @@ bool HideMode::Release(WindowHandle w)
     return true;
 }
 
+void HideMode::ShowClass(const std::string& className)
+{
+    // Taken out of the list before the window is touched, so nothing that the
+    // showing sets off can meet a half-removed entry.
+    for (auto it = m_list.begin(); it != m_list.end();)
+    {
+        if (!text::EqualsNoCase(it->first, className))
+        {
+            ++it;
+            continue;
+        }
+        const std::unique_ptr<HideWndItem> item = std::move(it->second);
+        it = m_list.erase(it);
+        // An entry shown again already stands at its place; showing it would only
+        // override its application.
+        if (item->hidden && m_windows.IsWindow(item->wnd))
+        {
+            // Asynchronous: a hung window is shown when it wakes, never waited for.
+            m_windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
+        }
+    }
+}
+
+void HideMode::ReleaseAll(FunctionRef<void(WindowHandle, Point)> moveToMiniature)
+{
+    while (!m_list.empty())
+    {
+        const std::unique_ptr<HideWndItem> item = std::move(m_list.front().second);
+        m_list.erase(m_list.begin());
+        if (item->hidden && m_windows.IsWindow(item->wnd))
+        {
+            moveToMiniature(item->wnd, {item->miniature.left, item->miniature.top});
+            // Shown even when it did not answer, where it rests: it must not stay hidden.
+            m_windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
+        }
+    }
+}
+
 } // namespace zim

@@ -63,6 +63,14 @@ public:
     // The window leaves hide mode's hold (the user drags it out): true when it
     // was held hidden, and the caller shows it.
     bool Release(WindowHandle w);
+    // A compatibility class unchecked: every window of that class (compared
+    // ignoring case) held hidden is shown where it rests, and forgotten.
+    void ShowClass(const std::string& className);
+    // "Hide invisible windows from taskbar" unchecked: every window held hidden
+    // is moved to the screen place of its miniature (moveToMiniature(window,
+    // {miniature.left, miniature.top}), which skips a window that does not
+    // answer), shown, and forgotten, first entry first.
+    void ReleaseAll(FunctionRef<void(WindowHandle, Point)> moveToMiniature);
 
 private:
     HideWndItem* Find(WindowHandle w);

@@ -1,4 +1,5 @@
 #include "engine_fixture.h"
+#include "monitor_fixture.h"
 #include "step_runner.h"
 
 #include <gtest/gtest.h>
@@ -196,6 +197,103 @@ TEST_F(HideModeTest, RectOnDesktopNeedsARealOverlap)
     EXPECT_FALSE(hideMode.RectOnDesktop(0, 0, {W, 0, W + 10, 10})); // touching is not meeting
     EXPECT_TRUE(hideMode.RectOnDesktop(1, 1, {W + 5, H + 5, W + 6, H + 6}));
     EXPECT_TRUE(hideMode.RectOnDesktop(-1, 0, {-10, 0, 0, 10}));
+}
+
+TEST_F(HideModeTest, UncheckingAClassShowsItsHeldWindowsWhereTheyRestAndForgetsThem)
+{
+    options.Update([](Options& o) { o.compatibilityClasses.Add("Palette", true); });
+    const Rect place = Rect::FromSize(100, 100, 400, 300);
+    const auto a = Add("RollUp", place);
+    const auto b = Add("RollUp", Rect::FromSize(20, 20, 100, 100));
+    const auto other = Add("Palette", Rect::FromSize(30, 30, 100, 100));
+    engine.DrawGrid1SelectCell(1, 0);
+    desktop.HangUntil(b, desktop.NowMs() + 3000);
+    ASSERT_EQ(hideMode.HideWndList().size(), 3u);
+
+    hideMode.ShowClass("rollup"); // the list's text may differ in case
+    EXPECT_TRUE(desktop.IsWindowVisible(a));
+    EXPECT_EQ(RectOf(a), place);
+    EXPECT_FALSE(desktop.IsWindowVisible(b)); // hung: shown when it wakes, not waited for
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+    desktop.Advance(3000);
+    EXPECT_TRUE(desktop.IsWindowVisible(b));
+    EXPECT_FALSE(desktop.IsWindowVisible(other));
+    ASSERT_EQ(hideMode.HideWndList().size(), 1u);
+    EXPECT_EQ(EntryOf(other)->wnd, other);
+
+    hideMode.ShowClass("NoSuchClass");
+    EXPECT_EQ(hideMode.HideWndList().size(), 1u);
+}
+
+class HideModeReleaseTest : public testing::MonitorTest
+{
+protected:
+    HideModeReleaseTest()
+    {
+        options.Update([](Options& o) { o.hideAllWC = true; });
+    }
+    bool Held(WindowHandle w)
+    {
+        for (const auto& [name, item] : hideMode.HideWndList())
+        {
+            if (item->wnd == w)
+            {
+                return item->hidden;
+            }
+        }
+        return false;
+    }
+    void ReleaseAll()
+    {
+        hideMode.ReleaseAll(
+            [this](WindowHandle w, Point pos)
+            {
+                moved.push_back(w);
+                model.MoveWindowToMonitorPos(w, pos);
+            });
+    }
+
+    Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
+
+    std::vector<WindowHandle> moved;
+};
+
+TEST_F(HideModeReleaseTest, HidingOffBringsEveryHeldWindowToItsMiniaturesPlaceAndShowsIt)
+{
+    const auto first = Add("First", Rect::FromSize(100, 100, 400, 300));
+    const auto second = Add("Second", Rect::FromSize(300, 200, 200, 200));
+    const auto hung = Add("Hung", Rect::FromSize(40, 40, 200, 200));
+    const auto dies = Add("Dies", Rect::FromSize(50, 50, 200, 200));
+    const auto back = Add("Back", Rect::FromSize(60, 60, 200, 200));
+    engine.DrawGrid1SelectCell(1, 0);
+    ASSERT_TRUE(Held(first) && Held(second) && Held(hung) && Held(dies) && Held(back));
+    // Dragged out of the monitor onto the shown desktop: no longer held, its entry not yet packed.
+    ASSERT_TRUE(hideMode.Release(back));
+    desktop.ShowWindow(back, ShowCommand::Show);
+    desktop.MoveWindow(back, {500, 500});
+    ASSERT_EQ(hideMode.HideWndList().size(), 5u);
+    desktop.DestroyWindow(dies);
+    desktop.HangUntil(hung, desktop.NowMs() + 30000);
+    options.Update([](Options& o) { o.hideAllWC = false; });
+
+    ReleaseAll();
+    EXPECT_TRUE(hideMode.HideWndList().empty());
+    // Entries in the order hide mode first met them; the dead one is skipped.
+    EXPECT_EQ(moved, (std::vector<WindowHandle>{hung, second, first}));
+    EXPECT_EQ(RectOf(back), Rect::FromSize(500, 500, 200, 200)); // left where the user put it
+    // Their miniatures stand in cell (0, 0); seen from (1, 0) that lies one screen
+    // left. A cell is 100 pixels for 1024, so the place is good to one grid step.
+    EXPECT_TRUE(desktop.IsWindowVisible(first));
+    EXPECT_NEAR(RectOf(first).left, 100 - W, 11);
+    EXPECT_NEAR(RectOf(first).top, 100, 11);
+    EXPECT_EQ(RectOf(first).Width(), 400);
+    EXPECT_NEAR(RectOf(second).left, 300 - W, 11);
+    EXPECT_TRUE(desktop.IsWindowVisible(second));
+    // The hung window was not moved but is shown where it rests when it wakes.
+    EXPECT_EQ(RectOf(hung), Rect::FromSize(40, 40, 200, 200));
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+    desktop.Advance(30000);
+    EXPECT_TRUE(desktop.IsWindowVisible(hung));
 }
 
 } // namespace
