@@ -144,6 +144,8 @@ public:
 
     // Opens without creating.
     virtual bool KeyExists(const std::string& key) = 0;
+    // Opens with create rights: the key and its parents exist afterwards.
+    virtual bool CreateKey(const std::string& key) = 0;
     // Text values (REG_SZ, and REG_EXPAND_SZ unexpanded); any other type is WrongType.
     virtual RegistryRead ReadString(const std::string& key, const std::string& name, std::string& value) = 0;
     // Creates the key when missing.

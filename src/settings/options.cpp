@@ -1,7 +1,22 @@
 #include "settings/options.h"
 
+#include "platform/text.h"
+
+#include <utility>
+
 namespace zim
 {
+
+void SetGridSizeText(Options& o, bool columns, std::string text)
+{
+    int size = 0;
+    if (!text::ParseInt(text, size))
+    {
+        size = 0;
+    }
+    (columns ? o.sizeX : o.sizeY) = size;
+    (columns ? o.sizeXText : o.sizeYText) = std::move(text);
+}
 
 OptionSet ChangedOptions(const Options& before, const Options& after)
 {

@@ -43,7 +43,11 @@ struct Options
     // The skin folder beside the program, as stored; pinned to the start folder at load.
     static constexpr const char* kRelativeSkinDir = ".\\skins";
 
-    // Grid
+    // Grid: the spin fields' texts, stored as they are, and the sizes read from
+    // them (0 when unreadable; the grid refuses a size outside 1..10). Set both
+    // through SetGridSizeText.
+    std::string sizeXText = "3";
+    std::string sizeYText = "3";
     int sizeX = 3;
     int sizeY = 3;
 
@@ -108,6 +112,8 @@ struct Options
 
 // Every field of Options, once: the names of change notifications.
 #define ZIM_OPTION_FIELDS(X)                                                                                           \
+    X(SizeXText, sizeXText)                                                                                            \
+    X(SizeYText, sizeYText)                                                                                            \
     X(SizeX, sizeX)                                                                                                    \
     X(SizeY, sizeY)                                                                                                    \
     X(AutoHide, autoHide)                                                                                              \
@@ -183,6 +189,10 @@ private:
     explicit OptionSet(Bits bits) : m_bits(bits) {}
     Bits m_bits;
 };
+
+// A grid size's text (columns or rows) and the number it stands for: read like
+// an integer setting (decimal, or hexadecimal after "0x"), 0 when unreadable.
+void SetGridSizeText(Options& o, bool columns, std::string text);
 
 // The fields in which two sets of options differ.
 OptionSet ChangedOptions(const Options& before, const Options& after);

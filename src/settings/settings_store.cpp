@@ -70,10 +70,11 @@ constexpr auto kTrayArrows = FlagValue(kTraySection, "Arrows", &Options::trayArr
 // Always written as "0", never read.
 constexpr SettingValue kMainVisible{kMainSection, "Visible", Fixed, "0"};
 
-// What the options dialog edits. The grid sizes are not checked here: the grid
-// refuses a size outside 1..10.
-constexpr auto kSizeX = IntValue(kOptionsSection, "SizeX", {&Options::sizeX});
-constexpr auto kSizeY = IntValue(kOptionsSection, "SizeY", {&Options::sizeY});
+// What the options dialog edits. The grid sizes are kept as the texts they were
+// stored as, so that a save writes back what it read; the numbers come from
+// them at load, unchecked: the grid refuses a size outside 1..10.
+constexpr auto kSizeX = TextValue(kOptionsSection, "SizeX", &Options::sizeXText);
+constexpr auto kSizeY = TextValue(kOptionsSection, "SizeY", &Options::sizeYText);
 constexpr auto kAutohide = FlagValue(kOptionsSection, "Autohide", &Options::autoHide);
 constexpr auto kMouseScroll = FlagValue(kOptionsSection, "MouseScroll", &Options::mouseScroll);
 constexpr auto kWrapCursor = FlagValue(kOptionsSection, "WrapCursor", &Options::wrapCursor);
@@ -279,6 +280,9 @@ StoreResult SettingsStore::SaveWindowState(const Options& options, SaveOccasion 
 StoreResult SettingsStore::Load(std::span<const StoreStep> steps, Options& options, const std::string& currentDirectory)
 {
     m_result = {};
+    // Opened with create rights, as every start does, so the key exists after the
+    // first run; a key that cannot be created reads as missing.
+    m_registry.CreateKey(m_root);
     for (const StoreStep& step : steps)
     {
         // An unreadable value has its default and its message; the rest is still read.
@@ -293,6 +297,11 @@ StoreResult SettingsStore::Load(std::span<const StoreStep> steps, Options& optio
         case StoreStep::kWallpapers:
             LoadWallpapers(options);
             break;
+        }
+        if (step.value == &kSizeX || step.value == &kSizeY)
+        {
+            const bool columns = step.value == &kSizeX;
+            SetGridSizeText(options, columns, columns ? options.sizeXText : options.sizeYText);
         }
         if (step.value == &kSkinDir && options.skinDir == Options::kRelativeSkinDir)
         {

@@ -2,6 +2,8 @@
 // as miniatures, the timers, the options it follows and the switch's use of it.
 
 #include "monitor_fixture.h"
+#include "platform/sim/sim_registry.h"
+#include "settings/settings_store.h"
 
 #include <gtest/gtest.h>
 
@@ -378,6 +380,24 @@ TEST_F(MonitorModelTest, ColourCommandsRepaintAsTheirColoursNeed)
     Add("b");
     model.UpdateMiniatures();
     EXPECT_EQ(model.Miniatures().Items()[1].color, 0x123456) << "new miniatures take the new fill colour";
+}
+
+TEST_F(MonitorModelTest, AStoredGridSizeInHexLaysOutTheGridAndAnUnreadableOneLeavesIt)
+{
+    sim::SimRegistry registry;
+    const std::string key = "Software\\zimdesk.ini\\Options";
+    registry.SetRaw(key, "SizeX", RegistryType::String, "0x4");
+    SettingsStore store(registry);
+    ASSERT_TRUE(store.LoadPartTwo(options, "C:\\Zim"));
+    EXPECT_EQ(model.Grid().Columns(), 4);
+    EXPECT_EQ(model.Grid().Rows(), 3);
+
+    registry.SetRaw(key, "SizeX", RegistryType::String, "abc");
+    registry.SetRaw(key, "SizeY", RegistryType::String, "");
+    ASSERT_TRUE(store.LoadPartTwo(options, "C:\\Zim"));
+    EXPECT_EQ(model.Grid().Columns(), 4);
+    EXPECT_EQ(model.Grid().Rows(), 3);
+    EXPECT_EQ(options.Get().sizeXText, "abc");
 }
 
 } // namespace

@@ -30,6 +30,39 @@ TEST(OptionsModel, ListenersHearOnlyChangesOfTheFieldsTheyFollowUntilTheyUnsubsc
     EXPECT_EQ(model.Get().sizeX, 7);
 }
 
+TEST(GridSizeText, TheTextIsKeptAndReadLikeAnIntegerSetting)
+{
+    struct Case
+    {
+        const char* text;
+        int size;
+    };
+    for (const Case c : {Case{"4", 4}, Case{"0x4", 4}, Case{"0X0A", 10}, Case{"-2", -2}, Case{"", 0}, Case{"abc", 0},
+                         Case{" 4", 0}, Case{"4x", 0}, Case{"0x", 0}})
+    {
+        Options o;
+        SetGridSizeText(o, true, c.text);
+        EXPECT_EQ(o.sizeX, c.size) << c.text;
+        EXPECT_EQ(o.sizeXText, c.text);
+        EXPECT_EQ(o.sizeY, 3) << "the rows are left alone";
+        SetGridSizeText(o, false, c.text);
+        EXPECT_EQ(o.sizeY, c.size) << c.text;
+        EXPECT_EQ(o.sizeYText, c.text);
+    }
+}
+
+TEST(GridSizeText, ThroughTheModelTheTextAndTheNumberAreReportedByTheirOwnFields)
+{
+    OptionsModel model;
+    std::vector<OptionSet> heard;
+    model.Subscribe({Option::SizeX, Option::SizeXText},
+                    [&](const Options&, const OptionSet& changed) { heard.push_back(changed); });
+    model.Update([](Options& o) { SetGridSizeText(o, true, "4"); });
+    model.Update([](Options& o) { SetGridSizeText(o, true, "0x4"); });
+    model.Update([](Options& o) { SetGridSizeText(o, true, "0x4"); });
+    EXPECT_EQ(heard, (std::vector<OptionSet>{{Option::SizeX, Option::SizeXText}, {Option::SizeXText}}));
+}
+
 TEST(OptionsModel, AChangeThatLeavesEveryValueAsItWasTellsNobody)
 {
     OptionsModel model;

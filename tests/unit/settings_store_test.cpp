@@ -135,6 +135,7 @@ protected:
 TEST_F(SettingsStoreTest, FirstRunLoadsEveryDefaultOverWhateverWasInMemory)
 {
     Options o = Scrambled();
+    o.sizeX = o.sizeY = 7;
     EXPECT_TRUE(LoadAll(o));
     const Options defaults;
     for (const SettingValue* v : LoadedValues())
@@ -151,7 +152,52 @@ TEST_F(SettingsStoreTest, FirstRunLoadsEveryDefaultOverWhateverWasInMemory)
     EXPECT_TRUE(o.monitorVisible);
     EXPECT_EQ(o.stickyWindows.Size() + o.stickyClasses.Size() + o.compatibilityClasses.Size(), 0u);
     EXPECT_TRUE(o.wallpapers.empty());
+    EXPECT_EQ(o.sizeX, 3);
+    EXPECT_EQ(o.sizeY, 3);
     EXPECT_TRUE(m_errors.empty());
+}
+
+TEST_F(SettingsStoreTest, EveryLoadOpensTheKeyWithCreateRightsSoItExistsAfterTheFirstRun)
+{
+    Options o;
+    ASSERT_TRUE(m_store.LoadPartOne(o));
+    EXPECT_TRUE(m_registry.KeyExists(kRoot));
+    EXPECT_FALSE(m_registry.KeyExists(Key("ZIM"))); // sections come with their first value
+    EXPECT_TRUE(m_registry.DeleteKey(kRoot));
+    ASSERT_TRUE(m_store.LoadPartTwo(o, kCwd));
+    EXPECT_TRUE(m_registry.KeyExists(kRoot));
+
+    // A key that cannot be created reads as missing: the defaults, no message.
+    sim::SimRegistry locked;
+    locked.RefuseWritesUnder(kRoot);
+    SettingsStore store(locked, [this](const std::string& message) { m_errors.push_back(message); });
+    EXPECT_TRUE(store.LoadPartTwo(o, kCwd));
+    EXPECT_FALSE(locked.KeyExists(kRoot));
+    EXPECT_EQ(o.sizeX, 3);
+    EXPECT_TRUE(m_errors.empty());
+}
+
+TEST_F(SettingsStoreTest, GridSizesKeepTheirStoredTextThroughLoadAndSave)
+{
+    struct Case
+    {
+        const char* text;
+        int size;
+    };
+    for (const Case c : {Case{"0x4", 4}, Case{"", 0}, Case{"abc", 0}, Case{"12", 12}, Case{"-1", -1}, Case{"07", 7}})
+    {
+        sim::SimRegistry registry;
+        registry.SetRaw(Key("Options"), "SizeX", RegistryType::String, c.text);
+        registry.SetRaw(Key("Options"), "SizeY", RegistryType::String, c.text);
+        SettingsStore store(registry);
+        Options o;
+        ASSERT_TRUE(store.LoadPartTwo(o, kCwd));
+        EXPECT_EQ(o.sizeX, c.size) << c.text;
+        EXPECT_EQ(o.sizeY, c.size) << c.text;
+        ASSERT_TRUE(store.SaveDialogGroup(o, SaveOccasion::Close));
+        EXPECT_EQ(registry.GetRaw(Key("Options"), "SizeX")->data, c.text);
+        EXPECT_EQ(registry.GetRaw(Key("Options"), "SizeY")->data, c.text);
+    }
 }
 
 TEST_F(SettingsStoreTest, EveryValueRoundTripsAsText)
@@ -219,8 +265,8 @@ TEST_F(SettingsStoreTest, NumbersReadDecimalOrHexAndOtherwiseTakeTheDefault)
         {"Options", "MouseDelay", "250", mouseDelay, 250},
         {"Options", "AutoHideDelay", "1999", autoHideDelay, 2000},
         {"Options", "AutoHideDelay", "0x7fffffff", autoHideDelay, 10000},
-        {"Options", "SizeX", "12", sizeX, 12}, // the grid, not the store, refuses it
-        {"Options", "SizeX", "three", sizeX, 3},
+        {"Options", "SizeX", "12", sizeX, 12},   // the grid, not the store, refuses it
+        {"Options", "SizeX", "three", sizeX, 0}, // kept as text; no grid takes it
     };
     for (const Case& c : cases)
     {
@@ -344,6 +390,7 @@ public:
     explicit RecordingRegistry(sim::SimRegistry& inner) : m_inner(inner) {}
 
     bool KeyExists(const std::string& key) override { return m_inner.KeyExists(key); }
+    bool CreateKey(const std::string& key) override { return m_inner.CreateKey(key); }
     RegistryRead ReadString(const std::string& key, const std::string& name, std::string& value) override
     {
         reads.push_back(Cat(Relative(key), "\\", name));

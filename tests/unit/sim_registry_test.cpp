@@ -51,6 +51,21 @@ TEST(SimRegistry, DeleteKeyRemovesSubKeysAndValuesButNotSiblings)
     EXPECT_TRUE(registry.ValuesOf("Software\\zimdesk.ini\\StickyOther").empty());
 }
 
+TEST(SimRegistry, CreateKeyMakesTheKeyAndItsParentsUnlessRefused)
+{
+    SimRegistry registry;
+    EXPECT_TRUE(registry.CreateKey(kKey));
+    EXPECT_TRUE(registry.KeyExists("software\\zimdesk.ini"));
+    EXPECT_TRUE(registry.KeyExists(kKey));
+    EXPECT_TRUE(registry.ValuesOf(kKey).empty());
+    EXPECT_TRUE(registry.CreateKey(kKey)); // opening an existing key
+    EXPECT_FALSE(registry.CreateKey(""));
+
+    registry.RefuseWritesUnder("Software\\locked");
+    EXPECT_FALSE(registry.CreateKey("Software\\locked\\sub"));
+    EXPECT_FALSE(registry.KeyExists("Software\\locked\\sub"));
+}
+
 TEST(SimRegistry, RefusedWritesFailAndLeaveNothing)
 {
     SimRegistry registry;

@@ -38,6 +38,20 @@ protected:
     const std::string m_key = "Software\\ZimDeskTest\\" + std::to_string(::GetCurrentProcessId());
 };
 
+TEST_F(RegistryTest, CreateKeyLeavesAnEmptyKeyAndOpensAnExistingOne)
+{
+    EXPECT_FALSE(m_registry.KeyExists(m_key));
+    ASSERT_TRUE(m_registry.CreateKey(m_key + "\\Options"));
+    EXPECT_TRUE(m_registry.KeyExists(m_key));
+    EXPECT_TRUE(m_registry.KeyExists(m_key + "\\Options"));
+    ASSERT_TRUE(m_registry.WriteString(m_key + "\\Options", "SizeX", "0x4"));
+    EXPECT_TRUE(m_registry.CreateKey(m_key + "\\Options"));
+    std::string value;
+    EXPECT_EQ(m_registry.ReadString(m_key + "\\Options", "SizeX", value), RegistryRead::Ok);
+    EXPECT_EQ(value, "0x4");
+    EXPECT_FALSE(m_registry.CreateKey("\\"));
+}
+
 TEST_F(RegistryTest, WrittenStringsReadBackAndCreateTheKey)
 {
     EXPECT_FALSE(m_registry.KeyExists(m_key));

@@ -59,7 +59,7 @@ TEST_F(SettingsStoreRegistryTest, SettingsRoundTripThroughTheRealRegistryAsText)
     const std::string caption = "Bloc-notes \xe2\x80\x93 \xc3\x9cn\xc3\xaf"
                                 "code";
     Options saved;
-    saved.sizeX = 4;
+    SetGridSizeText(saved, true, "4");
     saved.hotKeys = true;
     saved.hotKeyCodes = {0x25, 0, 0x2026, 0, 0x78};
     saved.mouseDelay = 400;
@@ -128,6 +128,19 @@ TEST_F(SettingsStoreRegistryTest, ANumberStoredAsDwordTakesItsDefaultAfterItsMes
     EXPECT_EQ(o.sizeX, 5);
     EXPECT_EQ(o.sizeY, 3);
     EXPECT_TRUE(o.autoHide) << "read after the value of the wrong type";
+    // The grid sizes go back as the texts they were read as.
+    ASSERT_TRUE(m_store.SaveDialogGroup(o, SaveOccasion::Close));
+    EXPECT_EQ(Raw("Options", L"SizeX"), std::make_pair(DWORD{REG_SZ}, std::wstring(L"0x5")));
+    EXPECT_EQ(Raw("Options", L"SizeY"), std::make_pair(DWORD{REG_SZ}, std::wstring(L"3")));
+}
+
+TEST_F(SettingsStoreRegistryTest, TheFirstLoadLeavesTheKeyBehindEvenWithoutASave)
+{
+    ASSERT_FALSE(m_registry.KeyExists(m_root));
+    Options o;
+    EXPECT_TRUE(m_store.LoadPartOne(o));
+    EXPECT_TRUE(m_registry.KeyExists(m_root));
+    EXPECT_FALSE(m_registry.KeyExists(Section("ZIM")));
 }
 
 } // namespace

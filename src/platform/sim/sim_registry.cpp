@@ -33,7 +33,7 @@ bool SimRegistry::Writable(const std::string& normalizedKey) const
     return true;
 }
 
-void SimRegistry::CreateKey(const std::string& normalizedKey)
+void SimRegistry::AddKey(const std::string& normalizedKey)
 {
     // Creating a key creates its parents.
     for (std::size_t pos = normalizedKey.find('\\'); pos != std::string::npos; pos = normalizedKey.find('\\', pos + 1))
@@ -46,7 +46,7 @@ void SimRegistry::CreateKey(const std::string& normalizedKey)
 void SimRegistry::SetRaw(const std::string& key, const std::string& name, RegistryType type, const std::string& data)
 {
     const std::string k = Normalize(key);
-    CreateKey(k);
+    AddKey(k);
     m_values[k][text::ToLowerAscii(name)] = Value{type, data};
 }
 
@@ -79,6 +79,25 @@ void SimRegistry::RefuseWritesUnder(const std::string& key)
 bool SimRegistry::KeyExists(const std::string& key)
 {
     return m_keys.count(Normalize(key)) != 0;
+}
+
+bool SimRegistry::CreateKey(const std::string& key)
+{
+    const std::string k = Normalize(key);
+    if (k.empty())
+    {
+        return false;
+    }
+    if (m_keys.count(k))
+    {
+        return true;
+    }
+    if (!Writable(k))
+    {
+        return false;
+    }
+    AddKey(k);
+    return true;
 }
 
 RegistryRead SimRegistry::ReadString(const std::string& key, const std::string& name, std::string& value)

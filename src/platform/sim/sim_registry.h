@@ -29,6 +29,7 @@ public:
     void RefuseWritesUnder(const std::string& key);
 
     bool KeyExists(const std::string& key) override;
+    bool CreateKey(const std::string& key) override;
     RegistryRead ReadString(const std::string& key, const std::string& name, std::string& value) override;
     bool WriteString(const std::string& key, const std::string& name, const std::string& value) override;
     bool WriteDword(const std::string& key, const std::string& name, std::uint32_t value) override;
@@ -38,7 +39,7 @@ public:
 private:
     static std::string Normalize(const std::string& key);
     bool Writable(const std::string& normalizedKey) const;
-    void CreateKey(const std::string& normalizedKey);
+    void AddKey(const std::string& normalizedKey);
 
     std::set<std::string> m_keys;                                 // normalised paths
     std::map<std::string, std::map<std::string, Value>> m_values; // key -> lower-cased name -> value

@@ -31,7 +31,7 @@ static UniqueKey OpenKey(const std::string& key, REGSAM access)
     return UniqueKey(handle);
 }
 
-static UniqueKey CreateKey(const std::string& key)
+static UniqueKey OpenOrCreateKey(const std::string& key)
 {
     HKEY handle = nullptr;
     if (::RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
@@ -46,6 +46,12 @@ bool Win32Registry::KeyExists(const std::string& key)
 {
     // An empty path would open HKEY_CURRENT_USER itself, which is not a settings key.
     return !KeyPath(key).empty() && static_cast<bool>(OpenKey(key, KEY_READ));
+}
+
+bool Win32Registry::CreateKey(const std::string& key)
+{
+    // An empty path would stand for HKEY_CURRENT_USER itself.
+    return !KeyPath(key).empty() && static_cast<bool>(OpenOrCreateKey(key));
 }
 
 RegistryRead Win32Registry::ReadString(const std::string& key, const std::string& name, std::string& value)
@@ -89,7 +95,7 @@ RegistryRead Win32Registry::ReadString(const std::string& key, const std::string
 
 bool Win32Registry::WriteString(const std::string& key, const std::string& name, const std::string& value)
 {
-    const UniqueKey handle = CreateKey(key);
+    const UniqueKey handle = OpenOrCreateKey(key);
     if (!handle)
     {
         return false;
@@ -101,7 +107,7 @@ bool Win32Registry::WriteString(const std::string& key, const std::string& name,
 
 bool Win32Registry::WriteDword(const std::string& key, const std::string& name, std::uint32_t value)
 {
-    const UniqueKey handle = CreateKey(key);
+    const UniqueKey handle = OpenOrCreateKey(key);
     if (!handle)
     {
         return false;
