@@ -4,6 +4,7 @@
 #include "monitor/position_constraint.h"
 #include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
+#include "platform/win32/win32_profile.h"
 #include "skins/skin_file.h"
 #include "skins/skin_install.h"
 
@@ -74,6 +75,21 @@ int Application::Run()
     {
         return 1;
     }
+    // The options dialog, fourth: it holds the hotkeys and opens on demand.
+    const OptionsDialogParts dialogParts{m_windows, m_files, m_options, m_engine, m_hideMode, commands};
+    OptionsDialogEvents dialogEvents;
+    dialogEvents.saveDialogGroup = [this] { m_store.SaveDialogGroup(m_options.Get(), SaveOccasion::Close); };
+    dialogEvents.moveToMiniature = [this](WindowHandle w, Point place)
+    { m_monitor->Model().MoveWindowToMonitorPos(w, place); };
+    dialogEvents.loadSkin = [this](const std::string& path) { return LoadSkin(path); };
+    dialogEvents.skinEditing = [] { return false; }; // no skin editor yet
+    dialogEvents.monitorShown = [this] { return m_monitor->Model().Shown(); };
+    m_optionsDlg = std::make_unique<TOptionsDlg>(dialogParts, std::move(dialogEvents));
+    if (!m_optionsDlg->Create(m_main->Handle()))
+    {
+        return 1;
+    }
+    m_optionsDlg->SetInputTimer(&m_main->Timer2());
     m_engine.SetInputTimer(&m_main->Timer2());
     m_monitor->SetInputTimer(&m_main->Timer2());
     m_scroller = std::make_unique<EdgeScroller>(m_windows, m_options, m_state, m_engine, m_main->Timer2(),
@@ -86,10 +102,26 @@ int Application::Run()
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
     {
+        if (m_optionsDlg && m_optionsDlg->PreTranslateMessage(msg))
+        {
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+bool Application::LoadSkin(const std::string& path)
+{
+    Win32ProfileFiles profile;
+    const skins::SkinLoad load = skins::LoadSkinFile(m_files, profile, m_options.Get().skinDir, path);
+    if (load.status != skins::SkinLoad::Status::Ok)
+    {
+        MessageBoxW(nullptr, Widen(load.message).c_str(), Widen(skins::kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    return true;
 }
 
 bool Application::InstallSkins()
@@ -115,6 +147,7 @@ void Application::LoadSettings()
     // A value of the wrong type has shown its message and taken its default;
     // every other value is read, so the next save keeps what the user had.
     m_store.LoadPartTwo(m_options, m_baseFolder);
+    m_optionsDlg->SettingsLoaded();
     const Options& options = m_options.Get();
     // The monitor is still hidden, so its own position rule does not run yet: a
     // place stored before a change of resolution would show it off the screen.
@@ -123,7 +156,12 @@ void Application::LoadSettings()
                                  {0, 0, options.monitorWidth, options.monitorHeight}, m_windows.GetScreenSize());
     SetWindowPos(m_monitor->Handle(), nullptr, place.x, place.y, options.monitorWidth, options.monitorHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (options.monitorVisible)
+    if (!LoadSkin(options.skinDir + "\\" + options.skin))
+    {
+        // The user can pick another skin; the monitor waits until one loads.
+        m_optionsDlg->ShowLastPage();
+    }
+    else if (options.monitorVisible)
     {
         ShowWindow(m_monitor->Handle(), SW_SHOWNOACTIVATE);
     }
@@ -191,6 +229,7 @@ void Application::EndProgram(SaveOccasion occasion)
     m_scroller.reset();
     m_engine.SetInputTimer(nullptr);
     m_monitor->SetInputTimer(nullptr);
+    m_optionsDlg->Destroy();
     DestroyWindow(m_main->Handle());
     DestroyWindow(m_popup->Handle());
     DestroyWindow(m_monitor->Handle()); // posts the quit message
@@ -218,9 +257,9 @@ void Application::ToggleMonitor()
     }
 }
 
-void Application::ShowOptions(OptionsPage /*page*/)
+void Application::ShowOptions(OptionsPage page)
 {
-    // The options dialog opens on its page once it exists.
+    m_optionsDlg->Show(page);
 }
 
 void Application::ShowHelp()

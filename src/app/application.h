@@ -4,6 +4,7 @@
 // the options, and the windows in their creation order.
 
 #include "app/main_window.h"
+#include "app/options_dialog.h"
 #include "app/program_commands.h"
 #include "engine/desktop_engine.h"
 #include "engine/engine_state.h"
@@ -51,6 +52,8 @@ private:
     // The shipped skins and fonts: installed when missing, the fonts registered;
     // false when the default skin can be found nowhere (the message is shown).
     bool InstallSkins();
+    // Applies a skin file: false, after its message, when it cannot be loaded.
+    bool LoadSkin(const std::string& path);
     // The settings the hidden main window does not read itself, applied to the windows.
     void LoadSettings();
     void SaveSettings(SaveOccasion occasion);
@@ -82,6 +85,7 @@ private:
     std::unique_ptr<TZIMMonitor> m_monitor;
     std::unique_ptr<TZIM2> m_popup;
     std::unique_ptr<TZIM> m_main;
+    std::unique_ptr<TOptionsDlg> m_optionsDlg;
     // Runs on the main window's input timer, which exists only with the window.
     std::unique_ptr<EdgeScroller> m_scroller;
     bool m_ending = false;

@@ -80,7 +80,7 @@ bool TZIM::Create()
 
     ApplyOptions(m_options.Get());
     m_optionsSubscription =
-        m_options.Subscribe({Option::TrayArrows, Option::IconDesktop},
+        m_options.Subscribe({Option::TrayArrows, Option::IconDesktop, Option::SysMenuEnabled},
                             [this](const Options& options, const OptionSet&) { ApplyOptions(options); });
     m_dispatch.RefreshWorkArea();
     return true;
@@ -161,6 +161,19 @@ void TZIM::CreateTrayIcons()
 
 void TZIM::ApplyOptions(const Options& options)
 {
+    // "System menu - Send to desktop (x,y)": the hook follows the check box at once.
+    if (options.sysMenuEnabled != m_sysMenuEnabled)
+    {
+        m_sysMenuEnabled = options.sysMenuEnabled;
+        if (m_sysMenuEnabled)
+        {
+            InstallHook();
+        }
+        else
+        {
+            RemoveHook();
+        }
+    }
     for (TTrayIcon* arrow : {&traydown, &trayUp, &TrayLeft, &TrayRight})
     {
         arrow->SetActive(options.trayArrows);
@@ -223,6 +236,10 @@ void TZIM::ShowPopupMenu(Point screen)
 
 void TZIM::InstallHook()
 {
+    if (m_hookInstalled)
+    {
+        return;
+    }
     m_hook.SetMainHandle(FromHwnd(Handle()));
     m_hook.SetHook();
     m_hookInstalled = true;

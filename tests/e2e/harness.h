@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -107,6 +108,12 @@ bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings =
 HWND WaitForMonitor(ChildProcess& app);
 // Ends the program as the user does, by closing its monitor, if it still runs.
 void CloseProgram(ChildProcess& app, HWND monitor);
+
+// A real left click at a screen point, through the system's input queue.
+void ClickAt(POINT p);
+// A press and release of a key with the given modifier keys held around it, as
+// the user types it.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 
 // Saves the whole screen as ZIM artifacts folder\name.png; returns the path, or
 // an empty string when it could not.

@@ -157,34 +157,6 @@ std::optional<POINT> FindInTaskbar(const IconImage& icon)
     return std::nullopt;
 }
 
-// A real left click of the mouse at a screen point, through the system's input queue.
-void ClickAt(POINT p)
-{
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const int h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs)
-    {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (p.x * 65536 + w / 2) / w;
-        input.mi.dy = (p.y * 65536 + h / 2) / h;
-    }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(3, inputs, sizeof(INPUT));
-}
-
-void PressKey(WORD key)
-{
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = key;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 class TrayIcons : public ::testing::Test
 {
 protected:

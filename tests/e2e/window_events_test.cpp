@@ -85,16 +85,6 @@ TEST_F(WindowEvents, TheSystemMenuCommandSendsTheWindowToItsDesktop)
     SaveScreenshot(L"events-sent-to-desktop");
 }
 
-void PressKey(WORD key)
-{
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = key;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
-}
-
 std::optional<HWND> OpenMenuWindow()
 {
     for (const WindowInfo& w : TopLevelWindows())

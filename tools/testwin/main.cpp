@@ -39,7 +39,8 @@ constexpr char kUsage[] =
     "       testwin.exe hang --hwnd 0xHANDLE --ms N\n"
     "       testwin.exe keepalive\n"
     "       testwin.exe wait-gone --class NAME --ms N\n"
-    "       testwin.exe screenshot --out PATH.png\n";
+    "       testwin.exe screenshot --out PATH.png\n"
+    "       testwin.exe hold-hotkey --mods N --vk N\n";
 
 std::vector<std::wstring> CommandLineArguments()
 {
@@ -218,6 +219,26 @@ int TakeScreenshot(const std::vector<std::wstring>& args)
     return 0;
 }
 
+// Registers a system hot key, as another program holding the combination would,
+// says "held" or "refused" on standard output, and keeps it until it is ended.
+int HoldHotKey(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {{L"--mods", true}, {L"--vk", true}});
+    const auto modifiers = static_cast<UINT>(ParseInteger(options.Required(L"--mods"), 0, 15, L"--mods"));
+    const auto key = static_cast<UINT>(ParseInteger(options.Required(L"--vk"), 1, 255, L"--vk"));
+    if (!RegisterHotKey(nullptr, 1, modifiers, key))
+    {
+        WriteStdout("refused\n");
+        return kExitFailure;
+    }
+    WriteStdout("held\n");
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    {
+    }
+    return 0;
+}
+
 int Run(const std::vector<std::wstring>& args)
 {
     if (args.size() < 2)
@@ -252,6 +273,10 @@ int Run(const std::vector<std::wstring>& args)
     if (command == L"screenshot")
     {
         return TakeScreenshot(args);
+    }
+    if (command == L"hold-hotkey")
+    {
+        return HoldHotKey(args);
     }
     throw UsageError("unknown command '" + win32::Narrow(command) + "'");
 }
