@@ -50,7 +50,7 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     const Point lastOffset = WindowDesktopOffset(last);
     if (m_state.DragWnd == kNoWindow)
     {
-        if (m_windows.IsWindow(last) && lastOffset == Point{0, 0})
+        if (m_windows.IsWindow(last) && lastOffset == Point{0, 0} && !IsBeingMoved(last))
         {
             m_windows.SetForegroundWindow(last);
         }
@@ -98,7 +98,13 @@ bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
 
     if (IsStickyWindow(w))
     {
-        // The window stays; the monitor moves its miniature into the newly shown cell.
+        // The window stays; the monitor moves its miniature into the newly shown
+        // cell. One that became sticky while it lay on another desktop (its
+        // caption changed) would stay there for good: it comes onto the screen.
+        if (request.Mode == MoveRequest::kSwitch && m_windows.IsWindowVisible(w))
+        {
+            zim::BringOnScreenProc(m_windows, w, kSwitchProbeMs);
+        }
         return true;
     }
 
@@ -152,7 +158,10 @@ void DesktopEngine::ActivateTopWindow()
     for (WindowHandle w = m_windows.GetTopWindow(); w != kNoWindow && m_windows.IsWindow(w);
          w = m_windows.GetNextWindow(w))
     {
-        if (WindowDesktopOffset(w) == Point{0, 0} && m_windows.IsWindowVisible(w))
+        // A window left to a mover has not moved yet: brought to the front, it
+        // would leave the screen in the foreground when it answers, and the
+        // follow of the active window would switch the view back after it.
+        if (WindowDesktopOffset(w) == Point{0, 0} && m_windows.IsWindowVisible(w) && !IsBeingMoved(w))
         {
             m_windows.SetForegroundWindow(w);
             return;

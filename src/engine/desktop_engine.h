@@ -75,6 +75,8 @@ public:
     void ShowPendingWarning() { m_frozen.ShowPendingWarning(); }
 
     bool IsStickyWindow(WindowHandle w);
+    // The window waits for a mover of its own: the engine is moving it.
+    bool IsBeingMoved(WindowHandle w) const { return m_frozen.PendingShift(w).has_value(); }
     bool IsCompatibilityClass(WindowHandle w);
 
     const DesktopGrid& Grid() const { return m_state.Grid; }

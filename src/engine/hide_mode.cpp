@@ -11,29 +11,27 @@ namespace zim
 namespace
 {
 
-// Where BringOnScreenProc puts a window: unchanged when at least one pixel of it
-// is on the screen, else at its place on its own desktop.
-Point OnScreenPlace(const Rect& r, Size screen)
+std::int32_t FloorDiv(std::int32_t a, std::int32_t b);
+
+// Where BringOnScreenProc puts a window: unchanged when a real part of it is on
+// the screen, else at its place on its own desktop.
+Point OnScreenPlace(const Rect& r, Size screen, int frame, int captionFrameHeight)
 {
     // A window whose edge merely meets the screen's edge (at x = W, say, where a
-    // window at x = 0 of the desktop to the right lies) shows nothing and would be lost.
-    if (r.left < screen.width && r.right > 0 && r.top < screen.height && r.bottom > 0)
+    // window at x = 0 of the desktop to the right lies) shows nothing, and the
+    // frame of a maximised window of the next desktop overhangs into the screen
+    // by a few pixels: neither is a part anyone can grab.
+    if (r.left + frame < screen.width && r.right - frame > 0 && r.top + frame < screen.height && r.bottom - frame > 0)
     {
         return {r.left, r.top};
     }
-    // The remainder by whole screens, taken into the screen when negative (an
-    // exact multiple stays at 0, not one screen out).
-    std::int32_t x = r.left % screen.width;
-    if (x < 0)
-    {
-        x += screen.width;
-    }
-    std::int32_t y = r.top % screen.height;
-    if (y < 0)
-    {
-        y += screen.height;
-    }
-    return {x, y};
+    // Its own desktop as the switch reckons it (the centre, and a point one
+    // caption below the top edge); the window keeps its place on that desktop,
+    // so an exact multiple of the screen lands at 0 and a maximised window at
+    // minus its frame, as it was.
+    const std::int32_t column = FloorDiv(r.left + (r.right - r.left) / 2, screen.width);
+    const std::int32_t row = FloorDiv(r.top + captionFrameHeight, screen.height);
+    return {r.left - column * screen.width, r.top - row * screen.height};
 }
 
 std::int32_t FloorDiv(std::int32_t a, std::int32_t b)
@@ -61,7 +59,7 @@ bool BringOnScreenProc(WindowSystem& windows, WindowHandle w, unsigned probeMs)
     {
         return true;
     }
-    const Point place = OnScreenPlace(r, screen);
+    const Point place = OnScreenPlace(r, screen, windows.GetResizeFrameWidth(), windows.GetCaptionFrameHeight());
     if (place == Point{r.left, r.top})
     {
         return true;
@@ -157,7 +155,7 @@ void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
     // showing above adds one screen for a parked place left of or above the
     // screen, so the record takes it off. Taken from the parked place, not from
     // the place before parking, which may lie whole screens away.
-    const Point parked = OnScreenPlace(r, screen);
+    const Point parked = OnScreenPlace(r, screen, m_windows.GetResizeFrameWidth(), m_windows.GetCaptionFrameHeight());
     item->column = FloorDiv(r.left + dx - parked.x, screen.width) + current.x - (parked.x < 0 ? 1 : 0);
     item->row = FloorDiv(r.top + dy - parked.y, screen.height) + current.y - (parked.y < 0 ? 1 : 0);
     item->wnd = w;

@@ -127,7 +127,7 @@ void EdgeScroller::FollowActiveWindow()
                            r.top + m_windows.GetCaptionFrameHeight() > screen.height;
     // Minimised windows rest at -32000 and never pull the view along.
     if (!offScreen || !m_windows.IsWindowVisible(f) || m_windows.IsIconic(f) || !m_windows.IsWindow(f) ||
-        r.left <= -31000 || m_engine.IsStickyWindow(f))
+        r.left <= -31000 || m_engine.IsStickyWindow(f) || m_engine.IsBeingMoved(f))
     {
         return;
     }

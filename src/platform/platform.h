@@ -114,6 +114,9 @@ public:
     // Height of a standard caption plus a dialog frame (outer minus client height
     // of a fixed dialog with a caption).
     virtual int GetCaptionFrameHeight() = 0;
+    // The width of a sizeable window's frame: by this much a maximised window
+    // overhangs its desktop on every side.
+    virtual int GetResizeFrameWidth() { return 8; }
 
     virtual std::uint32_t RegisterWindowMessage(const std::string& name) = 0;
 };

@@ -390,10 +390,17 @@ TEST_F(DesktopEngineTest, BringOnScreenGathersOffScreenWindowsAndLeavesTheRest)
         {Rect::FromSize(100, 100, 300, 200), {100, 100}},   // on screen
         {Rect::FromSize(W + 100, 50, 300, 200), {100, 50}}, // one desktop right
         {Rect::FromSize(2 * W + 7, 2 * H + 9, 300, 200), {7, 9}},
-        {Rect::FromSize(-W + 100, 50, 300, 200), {100, 50}},   // one desktop left
-        {Rect::FromSize(-1500, -1000, 300, 200), {548, 536}},  // 1024 - 476, 768 - 232
-        {Rect::FromSize(-200, 10, 300, 200), {-200, 10}},      // partly visible: left alone
-        {Rect::FromSize(-299, 0, 300, 200), {-299, 0}},        // one pixel column visible: left alone
+        {Rect::FromSize(-W + 100, 50, 300, 200), {100, 50}},  // one desktop left
+        {Rect::FromSize(-1500, -1000, 300, 200), {548, 536}}, // 1024 - 476, 768 - 232
+        {Rect::FromSize(-200, 10, 300, 200), {-200, 10}},     // partly visible: left alone
+        {Rect::FromSize(-260, 0, 300, 200), {-260, 0}},       // more than its frame visible: left alone
+        {Rect::FromSize(-299, 0, 300, 200), {W - 299, 0}},    // one pixel column is no part to grab
+        // Maximised windows of the desktops around overhang into the screen by
+        // their frame (8 px here): they go back to their own place, frame and all.
+        {Rect::FromSize(-W - 8, -8, W + 16, H + 16), {-8, -8}},
+        {Rect::FromSize(W - 8, -8, W + 16, H + 16), {-8, -8}},
+        {Rect::FromSize(-8, H - 8, W + 16, H + 16), {-8, -8}},
+        {Rect::FromSize(-8, -H - 8, W + 16, H + 16), {-8, -8}},
         {Rect::FromSize(W, 0, 300, 200), {0, 0}},              // meeting the screen's edge shows nothing
         {Rect::FromSize(-2 * W, -H, 300, 200), {0, 0}},        // exact multiples come to the corner
         {Rect::FromSize(-300, 100, 300, 200), {W - 300, 100}}, // right edge meeting the left screen edge

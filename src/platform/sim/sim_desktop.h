@@ -106,6 +106,7 @@ public:
     Size GetScreenSize() override { return m_screen; }
     Rect GetWorkArea() override { return m_workArea; }
     int GetCaptionFrameHeight() override { return 25; }
+    int GetResizeFrameWidth() override { return 8; }
     std::uint32_t RegisterWindowMessage(const std::string& name) override;
 
     // --- Shell ---

@@ -232,6 +232,11 @@ int Win32WindowSystem::GetCaptionFrameHeight()
     return r.bottom - r.top;
 }
 
+int Win32WindowSystem::GetResizeFrameWidth()
+{
+    return ::GetSystemMetrics(SM_CXSIZEFRAME) + ::GetSystemMetrics(SM_CXPADDEDBORDER);
+}
+
 std::uint32_t Win32WindowSystem::RegisterWindowMessage(const std::string& name)
 {
     return ::RegisterWindowMessageW(Widen(name).c_str());

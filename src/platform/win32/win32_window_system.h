@@ -46,6 +46,7 @@ public:
     Size GetScreenSize() override;
     Rect GetWorkArea() override;
     int GetCaptionFrameHeight() override;
+    int GetResizeFrameWidth() override;
 
     std::uint32_t RegisterWindowMessage(const std::string& name) override;
 };
