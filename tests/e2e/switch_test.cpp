@@ -154,5 +154,26 @@ TEST_F(Switching, ExitGathersWindowsLeftOnOtherDesktops)
     SaveScreenshot(L"switch-after-exit");
 }
 
+TEST_F(Switching, AMaximisedWindowOfAnotherDesktopComesBackAtExitFrameAndAll)
+{
+    ChildProcess maximised;
+    const HWND big = OpenTestWindow(maximised, L"--title \"Maximised witness\" --state maximized");
+    ASSERT_TRUE(big);
+    const RECT home = WindowRect(big);
+    ASSERT_TRUE(IsZoomed(big));
+    // Its frame overhangs the screen on every side by a few pixels.
+    ASSERT_LE(home.left, 0);
+    ClickCell(1, 0);
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(big).left == home.left - screenW; }, 10s));
+    // The frame still reaches into the screen from the desktop to the left.
+    EXPECT_GT(WindowRect(big).right, 0);
+
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app.Wait(15s).has_value());
+    EXPECT_TRUE(SameRect(WindowRect(big), home))
+        << "left at " << WindowRect(big).left << "," << WindowRect(big).top << ", was " << home.left << "," << home.top;
+    SaveScreenshot(L"switch-maximised-after-exit");
+}
+
 } // namespace
 } // namespace zim::e2e
