@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include <cwchar>
+
 #include "testwin/png.h"
 
 #include <algorithm>
@@ -252,6 +254,12 @@ bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings)
     for (const SettingValue& s : settings)
     {
         const std::wstring key = root + L"\\" + s.section;
+        if (s.asDword)
+        {
+            const DWORD number = std::wcstoul(s.value.c_str(), nullptr, 0);
+            RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), s.name.c_str(), REG_DWORD, &number, sizeof(number));
+            continue;
+        }
         RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), s.name.c_str(), REG_SZ, s.value.c_str(),
                         static_cast<DWORD>((s.value.size() + 1) * sizeof(wchar_t)));
     }

@@ -101,6 +101,8 @@ struct SettingValue
     std::wstring section;
     std::wstring name;
     std::wstring value;
+    // Stored as a number (REG_DWORD), as no version of the program writes it.
+    bool asDword = false;
 };
 bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings = {});
 

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 namespace zim::e2e
 {
 namespace
@@ -133,6 +136,66 @@ TEST_F(Settings, ACompatibilityClassWindowIsHiddenWhileItsDesktopIsAwayAndReturn
     ASSERT_TRUE(m_app.Wait(15s).has_value());
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(rollUp) != FALSE; }, 5s));
     EXPECT_TRUE(SameRect(WindowRect(rollUp), place));
+}
+
+// The message box the program shows, once it is up, with its text.
+std::optional<std::pair<HWND, std::wstring>> MessageBoxOf(DWORD processId)
+{
+    for (const WindowInfo& w : TopLevelWindowsOf(processId))
+    {
+        if (w.className == L"#32770" && w.visible)
+        {
+            wchar_t text[512] = {};
+            DWORD_PTR copied = 0;
+            // The message text is the box's static control 0xFFFF.
+            SendMessageTimeoutW(GetDlgItem(w.hwnd, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 2000, &copied);
+            return std::make_pair(w.hwnd, std::wstring(text));
+        }
+    }
+    return std::nullopt;
+}
+
+TEST_F(Settings, AValueOfTheWrongTypeShowsItsMessageAndEveryOtherSettingSurvivesTheNextExit)
+{
+    const std::vector<SettingValue> user = {
+        {L"Options", L"SizeX", L"4"},
+        {L"Options", L"SizeY", L"2"},
+        {L"Options", L"Hot2", L"39"},
+        {L"Options", L"Control", L"1"},
+        {L"Options", L"HotKeys", L"1"},
+        {L"Sticky", L"NbrOfStickyW", L"1"},
+        {L"Sticky", L"StickyW1", L"Pinned caption"},
+        {L"Sticky", L"NbrOfStickyWC", L"1"},
+        {L"Sticky", L"StickyWC1", L"PinnedClass"},
+        {L"Hidden", L"NbrOfHiddenWC", L"1"},
+        {L"Hidden", L"HiddenWC1", L"RollUpClass"},
+        {L"Wallpapers", L"NbrOfWallpapers", L"1"},
+        {L"Wallpapers", L"FileName1", L"C:\\walls\\one.bmp"},
+        {L"Wallpapers", L"Tile1", L"1"},
+    };
+    std::vector<SettingValue> planted = user;
+    // Early in the load order, and stored as a number.
+    planted.push_back({L"Options", L"MouseScroll", L"0", true});
+    ASSERT_TRUE(StartZimDesk(m_app, planted));
+
+    std::optional<std::pair<HWND, std::wstring>> box;
+    ASSERT_TRUE(WaitUntil([&] { return (box = MessageBoxOf(m_app.Id())).has_value(); }, 15s)) << "no message";
+    SaveScreenshot(L"settings-wrong-type-message");
+    EXPECT_EQ(box->second, L"Invalid data type for 'MouseScroll'");
+    PostMessageW(box->first, WM_COMMAND, IDOK, 0);
+
+    monitor = WaitForMonitor(m_app);
+    ASSERT_TRUE(monitor) << "the start did not go on after the message";
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app.Wait(15s).has_value());
+    monitor = nullptr;
+    for (const SettingValue& s : user)
+    {
+        EXPECT_EQ(ReadSetting(s.section, s.name), s.value) << s.section << "\\" << s.name;
+    }
+    // The bad value was read as its default and is written back as text.
+    EXPECT_EQ(ReadSetting(L"Options", L"MouseScroll"), L"1");
 }
 
 } // namespace
