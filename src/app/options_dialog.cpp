@@ -83,6 +83,11 @@ constexpr const wchar_t* kNotice =
     L"the screen edges or your own shortcut keys.\r\n\r\n"
     L"This program is provided as is, without warranty of any kind.";
 
+constexpr const wchar_t* kGridSizeTip =
+    L"Columns and rows of desktops, 1 to 10. Window positions reach 32767 pixels: where a large grid on a wide "
+    L"screen puts desktops farther away, their windows wait hidden until their desktop is shown, and come back "
+    L"exactly where they were.";
+
 // What a hotkey that could not be registered shows beside its field.
 const wchar_t* StatusText(HotKeyStatus status)
 {
@@ -402,6 +407,24 @@ void TOptionsDlg::InitPages()
     {
         // Any modifier combination but all three together is taken as the bare key.
         SendMessageW(Item(IDC_HOTKEY_1 + i), HKM_SETRULES, 0x7F, 0);
+    }
+
+    // What a large grid does on a wide screen, where the user sets its size.
+    m_toolTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, instance, nullptr);
+    if (m_toolTips)
+    {
+        SendMessageW(m_toolTips, TTM_SETMAXTIPWIDTH, 0, 300);
+        for (const int id : {IDC_SIZEX, IDC_SIZEY, IDC_SIZEX_SPIN, IDC_SIZEY_SPIN})
+        {
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+            tool.hwnd = m_pages[kGeneral];
+            tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
+            tool.lpszText = const_cast<wchar_t*>(kGridSizeTip);
+            SendMessageW(m_toolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
     }
 
     const int dpi = SystemDpi();

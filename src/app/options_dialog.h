@@ -149,6 +149,8 @@ private:
     std::array<HWND, kPageCount> m_pages{};
     int m_page = kGeneral;
     UniqueMenu m_stickyMenu;
+    // Owned by the dialog, destroyed with it.
+    HWND m_toolTips = nullptr;
     UniqueFont m_titleFont;
     UniqueFont m_linkFont;
     std::size_t m_subscription = 0;

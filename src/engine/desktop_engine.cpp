@@ -109,7 +109,7 @@ bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
     }
 
     const bool replace = request.Mode == MoveRequest::kSendToDesktop || request.Mode == MoveRequest::kAppStarted;
-    if (m_hideMode.UsesHideMode(w))
+    if (m_hideMode.TakesHideMode(w, dx, dy))
     {
         // Invisible windows are not skipped here: hide mode decides about them.
         if (m_windows.ProbeWindow(w, kSwitchProbeMs))

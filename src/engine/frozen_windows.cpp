@@ -77,7 +77,7 @@ void FrozenWindows::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, 
     {
         // Read now, on the GUI thread: a switch since the answer has added its shift.
         const Point shift = job->Shift();
-        if (m_hideMode.UsesHideMode(job->Wnd))
+        if (m_hideMode.TakesHideMode(job->Wnd, shift.x, shift.y))
         {
             m_hideMode.HideModeMove(job->Wnd, shift.x, shift.y);
         }

@@ -87,6 +87,30 @@ bool HideMode::UsesHideMode(WindowHandle w)
     return m_options.Get().hideAllWC || IsCompatibilityClass(m_windows, m_options.Get(), w);
 }
 
+bool HideMode::TakesHideMode(WindowHandle w, std::int32_t dx, std::int32_t dy)
+{
+    if (UsesHideMode(w))
+    {
+        return true;
+    }
+    if (const HideWndItem* item = Find(w); item && item->hidden)
+    {
+        return true;
+    }
+    if (!m_windows.IsWindowVisible(w))
+    {
+        return false;
+    }
+    const auto rect = m_windows.GetWindowRect(w);
+    if (!rect)
+    {
+        return false;
+    }
+    const std::int64_t x = std::int64_t{rect->left} + dx;
+    const std::int64_t y = std::int64_t{rect->top} + dy;
+    return x < kMinWindowCoordinate || x > kMaxWindowCoordinate || y < kMinWindowCoordinate || y > kMaxWindowCoordinate;
+}
+
 bool HideMode::RectOnDesktop(int column, int row, const Rect& r)
 {
     const Size screen = m_windows.GetScreenSize();

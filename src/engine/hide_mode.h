@@ -49,6 +49,11 @@ public:
 
     // Every window when "hide all" is on, else those of the compatibility classes.
     bool UsesHideMode(WindowHandle w);
+    // Whether a move by (dx, dy) goes through hide mode: the window uses it, is
+    // held hidden now, or is shown and would land beyond the coordinates the
+    // window system can hold (the far desktops of a large grid on a wide screen),
+    // where it waits hidden instead of coming back displaced.
+    bool TakesHideMode(WindowHandle w, std::int32_t dx, std::int32_t dy);
     void HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy);
     // Whether a rectangle meets the screen area of desktop (column, row).
     bool RectOnDesktop(int column, int row, const Rect& r);

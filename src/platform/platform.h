@@ -54,6 +54,10 @@ inline constexpr std::intptr_t kCaption = 2;
 
 // A z-order walk longer than this means the order kept changing under it.
 inline constexpr int kMaxZOrderWalk = 10000;
+// Window positions are 16-bit in the window system: SetWindowPos clamps x and y
+// into this range, so a window sent beyond it would come back displaced.
+inline constexpr std::int32_t kMinWindowCoordinate = -32768;
+inline constexpr std::int32_t kMaxWindowCoordinate = 32767;
 
 // Top-level windows of every process, the pointer, the keys and the screen.
 class WindowSystem

@@ -108,3 +108,77 @@ TEST_F(LostWindowsTest, AtExitAMaximisedWindowOfTheNextDesktopComesBackDespiteIt
 
 } // namespace
 } // namespace zim
+
+namespace zim
+{
+namespace
+{
+
+// A wide screen and a ten-column grid: the far desktops lie beyond the 16-bit
+// positions of the window system.
+class FarDesktopsTest : public ::testing::Test
+{
+protected:
+    static constexpr int W = 3840;
+    static constexpr int H = 2160;
+
+    FarDesktopsTest() { state.Grid.Apply({400, 90}, 10, 1); }
+
+    WindowHandle Add(const std::string& title, Rect rect)
+    {
+        sim::WindowSetup setup;
+        setup.title = title;
+        setup.className = "Notepad";
+        setup.rect = rect;
+        return desktop.AddWindow(setup);
+    }
+    Rect RectOf(WindowHandle w) { return desktop.GetWindowRect(w).value(); }
+
+    sim::SimDesktop desktop{{W, H}, 40};
+    OptionsModel options;
+    EngineState state{desktop};
+    HideMode hideMode{desktop, options, state};
+    FrozenWindows frozen{desktop, hideMode};
+    DesktopEngine engine{desktop, desktop, options, state, hideMode, frozen};
+};
+
+TEST_F(FarDesktopsTest, WindowsBeyondTheCoordinateRangeWaitHiddenAndComeBackExact)
+{
+    const Rect place = Rect::FromSize(100, 200, 800, 600);
+    const auto first = Add("first", place);
+    // Column 9 lies 34560 px away: beyond what a position can hold.
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(9, 0));
+    EXPECT_FALSE(desktop.IsWindowVisible(first));
+    const Rect parked = RectOf(first);
+    EXPECT_GE(parked.left, kMinWindowCoordinate);
+    const auto last = Add("last", place); // opened on the far desktop
+    EXPECT_EQ(hideMode.HideWndList().size(), 1u);
+
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(0, 0));
+    EXPECT_TRUE(desktop.IsWindowVisible(first));
+    EXPECT_EQ(RectOf(first), place);
+    EXPECT_FALSE(desktop.IsWindowVisible(last));
+
+    // Within the range a window moves as ever.
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(5, 0));
+    EXPECT_TRUE(desktop.IsWindowVisible(first));
+    EXPECT_EQ(RectOf(first), place.Offset(-5 * W, 0));
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(9, 0));
+    EXPECT_TRUE(desktop.IsWindowVisible(last));
+    EXPECT_EQ(RectOf(last), place);
+    EXPECT_FALSE(desktop.IsWindowVisible(first));
+
+    // At exit every window comes back onto the screen, shown.
+    engine.BringAllOnScreen();
+    hideMode.ShowHeldHiddenWindows();
+    desktop.Advance(10);
+    for (const auto w : {first, last})
+    {
+        EXPECT_TRUE(desktop.IsWindowVisible(w));
+        const Rect r = RectOf(w);
+        EXPECT_TRUE(r.left >= 0 && r.left < W && r.top >= 0 && r.top < H) << r.left << "," << r.top;
+    }
+}
+
+} // namespace
+} // namespace zim

@@ -7,6 +7,17 @@
 
 namespace zim::sim
 {
+namespace
+{
+
+// As the window system does: positions are 16-bit.
+Point Clamped(Point p)
+{
+    return {std::clamp(p.x, kMinWindowCoordinate, kMaxWindowCoordinate),
+            std::clamp(p.y, kMinWindowCoordinate, kMaxWindowCoordinate)};
+}
+
+} // namespace
 
 class SimDesktop::SimTimer final : public Timer
 {
@@ -236,7 +247,7 @@ void SimDesktop::ApplyWokenAsyncMoves()
         }
         if (window.pendingAsyncMove && !IsHung(window))
         {
-            const Point p = *window.pendingAsyncMove;
+            const Point p = Clamped(*window.pendingAsyncMove);
             window.pendingAsyncMove.reset();
             window.setup.rect = Rect::FromSize(p.x, p.y, window.setup.rect.Width(), window.setup.rect.Height());
             ++window.moves;
@@ -357,7 +368,8 @@ bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
         WaitUntilAwake(*window);
     }
     const Rect& r = window->setup.rect;
-    window->setup.rect = Rect::FromSize(topLeft.x, topLeft.y, r.Width(), r.Height());
+    const Point p = Clamped(topLeft);
+    window->setup.rect = Rect::FromSize(p.x, p.y, r.Width(), r.Height());
     ++window->moves;
     return true;
 }
