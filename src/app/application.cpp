@@ -221,6 +221,7 @@ void Application::EndProgram(SaveOccasion occasion)
     // No window may stay on a desktop nobody can reach once the program is gone,
     // nor hidden, nor follow a pending shift afterwards.
     m_frozen.CancelFrozenWindows();
+    m_frozen.GatherQueuedMoves();
     m_engine.BringAllOnScreen();
     m_main->RemoveHook();
     m_hideMode.ShowHeldHiddenWindows();

@@ -1,6 +1,7 @@
 #include "engine/frozen_windows.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace zim
 {
@@ -55,7 +56,16 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
         }
         return;
     }
-    m_runner->Start(job, [this, job](TZIMMoveWnd::Outcome outcome) { FinishFrozenWindow(job, outcome); });
+    try
+    {
+        m_runner->Start(job, [this, job](TZIMMoveWnd::Outcome outcome) { FinishFrozenWindow(job, outcome); });
+    }
+    catch (const std::system_error&)
+    {
+        // No thread to be had: the window stays where it is, reachable, and
+        // counts against nobody's limit.
+        DelThread(w);
+    }
 }
 
 void FrozenWindows::ShowPendingWarning()
@@ -79,15 +89,52 @@ void FrozenWindows::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, 
         const Point shift = job->Shift();
         if (m_hideMode.TakesHideMode(job->Wnd, shift.x, shift.y))
         {
+            // Hide mode's moves and shows wait for the window's thread, and it
+            // may be busy again since it answered: a fresh look first, and a
+            // new worker when it does not answer.
+            if (!m_windows.ProbeWindow(job->Wnd, kFinishProbeMs))
+            {
+                DelThread(job->Wnd);
+                QueueFrozenWindow(job->Wnd, shift.x, shift.y, true);
+                return;
+            }
             m_hideMode.HideModeMove(job->Wnd, shift.x, shift.y);
         }
         else if (const auto rect = m_windows.GetWindowRect(job->Wnd))
         {
             // It has just answered; still, the GUI thread never waits for it.
-            m_windows.MoveWindowAsync(job->Wnd, {rect->left + shift.x, rect->top + shift.y});
+            const Point target{rect->left + shift.x, rect->top + shift.y};
+            m_windows.MoveWindowAsync(job->Wnd, target);
+            // Done moves and dead windows need no gathering at exit.
+            std::erase_if(m_queuedMoves,
+                          [&](const auto& queued)
+                          {
+                              const auto now = m_windows.GetWindowRect(queued.first);
+                              return queued.first == job->Wnd || !now || Point{now->left, now->top} == queued.second;
+                          });
+            m_queuedMoves.emplace_back(job->Wnd, target);
         }
     }
     DelThread(job->Wnd);
+}
+
+void FrozenWindows::GatherQueuedMoves()
+{
+    for (const auto& [w, target] : m_queuedMoves)
+    {
+        const auto rect = m_windows.GetWindowRect(w);
+        if (!m_windows.IsWindow(w) || !rect || (Point{rect->left, rect->top} == target))
+        {
+            continue; // gone, or moved already: the usual gathering sees it where it is
+        }
+        const Rect there = Rect::FromSize(target.x, target.y, rect->Width(), rect->Height());
+        if (const auto place = OnScreenPlaceFor(m_windows, there))
+        {
+            // Behind the waiting move in the window's own queue, so it lands last.
+            m_windows.MoveWindowAsync(w, *place);
+        }
+    }
+    m_queuedMoves.clear();
 }
 
 void FrozenWindows::DelThread(WindowHandle w)

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zim
@@ -28,6 +29,9 @@ public:
     // Beyond this many frozen windows at once a new one is left where it is.
     static constexpr int kMaxMoveThreads = 17;
     static constexpr std::size_t kMoveThreadReserve = 16;
+    // The look at a window that has just answered its worker, before hide mode
+    // acts on it; as long as a switch's.
+    static constexpr unsigned kFinishProbeMs = 100;
     static constexpr const char* kTooManyFrozenWindows = "The system appears to have more than 16 frozen windows! "
                                                          "Zim Desk can loose some of them if not taken care of.";
 
@@ -51,6 +55,11 @@ public:
     // At exit: every frozen window is gathered like the rest, so no pending shift may follow.
     void CancelFrozenWindows();
 
+    // At exit, after CancelFrozenWindows: a window whose move, handed to its own
+    // thread when it answered, has not happened yet is gathered from where that
+    // move will take it, with a move queued behind it.
+    void GatherQueuedMoves();
+
     int MoveThreadCount() const { return m_count.load(); }
     // The shift still to be made of a window's worker, or nothing when it has none.
     std::optional<Point> PendingShift(WindowHandle w) const;
@@ -69,6 +78,8 @@ private:
     mutable std::mutex m_lock;                        // guards m_list
     std::vector<std::shared_ptr<TZIMMoveWnd>> m_list; // MoveThreadList: one per frozen window
     std::atomic<int> m_count{0};                      // MoveThreadCount
+    // Moves handed to windows' own threads, by target; GUI thread only.
+    std::vector<std::pair<WindowHandle, Point>> m_queuedMoves;
 };
 
 } // namespace zim

@@ -77,6 +77,21 @@ bool BringOnScreenProc(WindowSystem& windows, WindowHandle w, unsigned probeMs)
     return true;
 }
 
+std::optional<Point> OnScreenPlaceFor(WindowSystem& windows, const Rect& r)
+{
+    const Size screen = windows.GetScreenSize();
+    if (screen.width <= 0 || screen.height <= 0)
+    {
+        return std::nullopt;
+    }
+    const Point place = OnScreenPlace(r, screen, windows.GetResizeFrameWidth(), windows.GetCaptionFrameHeight());
+    if (place == Point{r.left, r.top})
+    {
+        return std::nullopt;
+    }
+    return place;
+}
+
 HideMode::HideMode(WindowSystem& windows, const OptionsModel& options, const EngineState& state)
     : m_windows(windows), m_options(options), m_state(state)
 {
@@ -218,6 +233,11 @@ void HideMode::SendHome(WindowHandle w)
 {
     HideWndItem* item = Find(w);
     if (!item || !item->hidden)
+    {
+        return;
+    }
+    // Its moves wait for its thread: a busy window is sent at a later refresh.
+    if (!m_windows.ProbeWindow(w, kSendHomeProbeMs))
     {
         return;
     }

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,12 +37,17 @@ using HideWndEntries = std::vector<std::pair<std::string, std::unique_ptr<HideWn
 // on its own desktop; a window that does not answer in time is moved by its own
 // thread when it wakes. Always true, so that an enumeration visits every window.
 bool BringOnScreenProc(WindowSystem& windows, WindowHandle w, unsigned probeMs);
+// Where BringOnScreenProc would put a window standing at `r`: nothing when a real
+// part of it is on the visible screen already.
+std::optional<Point> OnScreenPlaceFor(WindowSystem& windows, const Rect& r);
 
 class HideMode
 {
 public:
     // Elsewhere than in a switch a window gets this long to answer.
     static constexpr unsigned kProbeMs = 1000;
+    // The monitor's refresh runs every half second: a short look is enough.
+    static constexpr unsigned kSendHomeProbeMs = 100;
 
     HideMode(WindowSystem& windows, const OptionsModel& options, const EngineState& state);
     HideMode(const HideMode&) = delete;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <system_error>
+
 namespace zim
 {
 namespace
@@ -177,6 +179,206 @@ TEST_F(FarDesktopsTest, WindowsBeyondTheCoordinateRangeWaitHiddenAndComeBackExac
         EXPECT_TRUE(desktop.IsWindowVisible(w));
         const Rect r = RectOf(w);
         EXPECT_TRUE(r.left >= 0 && r.left < W && r.top >= 0 && r.top < H) << r.left << "," << r.top;
+    }
+}
+
+} // namespace
+} // namespace zim
+
+namespace zim
+{
+namespace
+{
+
+// Runs a worker's pass when the test says, and reports it back when the test
+// says: in between, the window can fall busy again.
+class HoldingRunner final : public MoverRunner
+{
+public:
+    explicit HoldingRunner(WindowSystem& windows) : m_windows(windows) {}
+
+    void Start(std::shared_ptr<TZIMMoveWnd> job, Done done) override
+    {
+        if (refuse)
+        {
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        m_jobs.push_back({std::move(job), std::move(done), TZIMMoveWnd::Outcome::Waiting});
+    }
+    // Every waiting job's pass; the outcomes are held.
+    void Pass()
+    {
+        for (Entry& entry : m_jobs)
+        {
+            if (entry.outcome == TZIMMoveWnd::Outcome::Waiting)
+            {
+                entry.outcome = entry.job->Pass(m_windows);
+            }
+        }
+    }
+    // The held outcomes reach the GUI thread.
+    void Report()
+    {
+        auto jobs = std::move(m_jobs);
+        m_jobs.clear();
+        for (Entry& entry : jobs)
+        {
+            if (entry.outcome == TZIMMoveWnd::Outcome::Waiting)
+            {
+                m_jobs.push_back(std::move(entry));
+            }
+            else
+            {
+                entry.done(entry.outcome);
+            }
+        }
+    }
+    std::size_t Waiting() const { return m_jobs.size(); }
+    bool refuse = false;
+
+private:
+    struct Entry
+    {
+        std::shared_ptr<TZIMMoveWnd> job;
+        Done done;
+        TZIMMoveWnd::Outcome outcome;
+    };
+    WindowSystem& m_windows;
+    std::vector<Entry> m_jobs;
+};
+
+class BusyAgainTest : public testing::EngineTest
+{
+protected:
+    BusyAgainTest()
+    {
+        frozen.SetMoverRunner(&runner);
+        frozen.SetWarning([this](const std::string&) { ++warnings; });
+    }
+    WindowHandle AddHung(const std::string& className, std::uint64_t forMs,
+                         Rect rect = Rect::FromSize(100, 100, 300, 200))
+    {
+        const auto w = AddWindow("busy", rect, className);
+        desktop.HangUntil(w, desktop.NowMs() + forMs);
+        return w;
+    }
+    // Everything the exit does to other programs' windows, in its order.
+    void Exit()
+    {
+        frozen.CancelFrozenWindows();
+        frozen.GatherQueuedMoves();
+        engine.BringAllOnScreen();
+        hideMode.ShowHeldHiddenWindows();
+    }
+    bool OnScreen(WindowHandle w)
+    {
+        const Rect r = RectOf(w);
+        return r.left >= 0 && r.left < W && r.top >= 0 && r.top < H;
+    }
+
+    HoldingRunner runner{desktop};
+    int warnings = 0;
+};
+
+TEST_F(BusyAgainTest, AHideModeWindowBusyAgainAfterItsAnswerGetsANewWorkerAndNothingWaits)
+{
+    options.Update([](Options& o) { o.compatibilityClasses.Add("RollUp", true); });
+    const auto w = AddHung("RollUp", 300);
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    desktop.Advance(400);
+    runner.Pass(); // it answers its worker
+    desktop.HangUntil(w, desktop.NowMs() + 5000);
+    runner.Report();
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+    EXPECT_TRUE(engine.IsBeingMoved(w)) << "a new worker waits for it";
+    EXPECT_EQ(*frozen.PendingShift(w), (Point{-W, 0}));
+
+    desktop.Advance(5100);
+    runner.Pass();
+    runner.Report();
+    EXPECT_FALSE(desktop.IsWindowVisible(w)) << "hidden while its desktop is away";
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+}
+
+TEST_F(BusyAgainTest, AHeldWindowItsApplicationShowedIsSentHomeOnlyWhenItAnswers)
+{
+    options.Update([](Options& o) { o.compatibilityClasses.Add("RollUp", true); });
+    const auto w = AddWindow("roll-up", Rect::FromSize(100, 100, 300, 200), "RollUp");
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    ASSERT_FALSE(desktop.IsWindowVisible(w));
+    desktop.ShowWindow(w, ShowCommand::ShowNoActivate); // its application shows it
+    desktop.HangUntil(w, desktop.NowMs() + 3000);
+    hideMode.SendHome(w);
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+    desktop.Advance(3100);
+    hideMode.SendHome(w);
+    EXPECT_FALSE(desktop.IsWindowVisible(w)) << "back on its own desktop, held hidden";
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(0, 0));
+    EXPECT_TRUE(desktop.IsWindowVisible(w));
+    EXPECT_EQ(RectOf(w), Rect::FromSize(100, 100, 300, 200));
+}
+
+TEST_F(BusyAgainTest, AMoveQueuedInABusyWindowsOwnThreadCannotTakeItOffScreenAfterExit)
+{
+    const Rect place = Rect::FromSize(100, 100, 300, 200);
+    const auto w = AddHung("Notepad", 300, place);
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    desktop.Advance(400);
+    runner.Pass();
+    // Busy again before the GUI thread hands it its move: the move waits in its thread.
+    desktop.HangUntil(w, desktop.NowMs() + 2000);
+    runner.Report();
+    EXPECT_EQ(RectOf(w), place) << "not moved yet";
+
+    Exit();
+    desktop.Advance(2100); // it wakes and carries out what was queued
+    EXPECT_TRUE(OnScreen(w)) << "at " << RectOf(w).left << "," << RectOf(w).top;
+    EXPECT_EQ(RectOf(w), place);
+}
+
+TEST_F(BusyAgainTest, NoThreadForAWorkerLeavesTheWindowWhereItIsAndCountsNothing)
+{
+    runner.refuse = true;
+    const Rect place = Rect::FromSize(100, 100, 300, 200);
+    const auto w = AddHung("Notepad", 5000, place);
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    EXPECT_EQ(frozen.MoveThreadCount(), 0);
+    EXPECT_FALSE(engine.IsBeingMoved(w));
+    EXPECT_EQ(RectOf(w), place);
+    runner.refuse = false;
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(2, 0));
+    EXPECT_EQ(frozen.MoveThreadCount(), 1) << "the next switch finds a worker for it";
+}
+
+TEST_F(BusyAgainTest, TwentyHungWindowsSwitchAtProbeCostAndAllEndOnTheScreen)
+{
+    std::vector<WindowHandle> hung;
+    for (int i = 0; i < 20; ++i)
+    {
+        hung.push_back(AddHung("Notepad", 3000, Rect::FromSize(10 * i, 10 * i, 300, 200)));
+    }
+    const auto start = desktop.NowMs();
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    EXPECT_LE(desktop.NowMs() - start, 20u * DesktopEngine::kSwitchProbeMs);
+    EXPECT_EQ(frozen.MoveThreadCount(), FrozenWindows::kMaxMoveThreads);
+    EXPECT_EQ(warnings, 1) << "one warning, after the switch";
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+
+    desktop.Advance(3100);
+    runner.Pass();
+    runner.Report();
+    int moved = 0;
+    for (const auto w : hung)
+    {
+        moved += RectOf(w).left < 0 ? 1 : 0;
+    }
+    EXPECT_EQ(moved, FrozenWindows::kMaxMoveThreads) << "those with a worker reach their desktop";
+
+    Exit();
+    desktop.Advance(100);
+    for (const auto w : hung)
+    {
+        EXPECT_TRUE(OnScreen(w)) << "at " << RectOf(w).left << "," << RectOf(w).top;
     }
 }
 
