@@ -46,18 +46,9 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     // Not skipped for the shown desktop: a zero shift still activates its window.
     ShiftDesktops(to.x - from.x, to.y - from.y);
 
-    const WindowHandle last = m_state.LastActiveWnd[to.x][to.y];
-    const Point lastOffset = WindowDesktopOffset(last);
     if (m_state.DragWnd == kNoWindow)
     {
-        if (m_windows.IsWindow(last) && lastOffset == Point{0, 0} && !IsBeingMoved(last))
-        {
-            m_windows.SetForegroundWindow(last);
-        }
-        else
-        {
-            ActivateTopWindow();
-        }
+        ActivateShownDesktop();
     }
 
     // The monitor hides here when "Close when selected" is on.
@@ -67,8 +58,30 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     {
         m_inputTimer->SetEnabled(inputTimerWasEnabled);
     }
-    m_frozen.ShowPendingWarning();
+    ShowPendingWarning();
     return true;
+}
+
+void DesktopEngine::ShowPendingWarning()
+{
+    if (m_frozen.ShowPendingWarning() && m_state.DragWnd == kNoWindow)
+    {
+        ActivateShownDesktop();
+    }
+}
+
+void DesktopEngine::ActivateShownDesktop()
+{
+    const Point current = m_state.Grid.Current();
+    const WindowHandle last = m_state.LastActiveWnd[current.x][current.y];
+    if (m_windows.IsWindow(last) && WindowDesktopOffset(last) == Point{0, 0} && !IsBeingMoved(last))
+    {
+        m_windows.SetForegroundWindow(last);
+    }
+    else
+    {
+        ActivateTopWindow();
+    }
 }
 
 void DesktopEngine::ShiftDesktops(int columns, int rows)

@@ -65,6 +65,8 @@ public:
     // The window's desktop relative to the shown one, in whole desktops.
     Point WindowDesktopOffset(WindowHandle w);
     void ActivateTopWindow();
+    // The shown desktop's remembered window when it is still there, else the top window.
+    void ActivateShownDesktop();
     // Moves a window lying wholly off the visible screen back onto it; always true.
     bool BringOnScreenProc(WindowHandle w) { return zim::BringOnScreenProc(m_windows, w, kProbeMs); }
     // Every top-level window back onto the visible screen (exit, session end).
@@ -72,7 +74,10 @@ public:
 
     // The warning about frozen windows left without a worker, once the moves that
     // met them are over.
-    void ShowPendingWarning() { m_frozen.ShowPendingWarning(); }
+    // Once the box has gone the system activates a window of its choosing, which
+    // may lie on another desktop and pull the view there: the shown desktop's
+    // window is activated again.
+    void ShowPendingWarning();
 
     bool IsStickyWindow(WindowHandle w);
     // The window waits for a mover of its own: the engine is moving it.

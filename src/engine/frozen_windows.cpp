@@ -68,17 +68,19 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
     }
 }
 
-void FrozenWindows::ShowPendingWarning()
+bool FrozenWindows::ShowPendingWarning()
 {
     if (!m_warningPending)
     {
-        return;
+        return false;
     }
     m_warningPending = false;
-    if (m_warn)
+    if (!m_warn)
     {
-        m_warn(kTooManyFrozenWindows);
+        return false;
     }
+    m_warn(kTooManyFrozenWindows);
+    return true;
 }
 
 void FrozenWindows::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome)

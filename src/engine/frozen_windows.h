@@ -49,7 +49,8 @@ public:
     // The warning about windows left without a worker, once it is safe to show a
     // modal box (the switch or move that met them has finished); each window is
     // warned about once.
-    void ShowPendingWarning();
+    // True when a warning was shown.
+    bool ShowPendingWarning();
     // A worker has ended; on the GUI thread.
     void DelThread(WindowHandle w);
     // At exit: every frozen window is gathered like the rest, so no pending shift may follow.

@@ -83,5 +83,62 @@ TEST_F(FrozenWindows, ExitWithAHungWindowOffScreenStillBringsItBack)
     SaveScreenshot(L"frozen-after-exit");
 }
 
+TEST_F(FrozenWindows, TwentyHungWindowsCostTheSwitchOnlyItsProbesAndAllEndOnTheScreen)
+{
+    ChildProcess many;
+    ASSERT_TRUE(
+        many.Start(BinDir() + L"\\testwin.exe", L"open --count 20 --title \"Hung\" --rect 200,300,200,150", true));
+    std::vector<HWND> hung;
+    ASSERT_TRUE(WaitUntil([&] { return (hung = HelperWindows(many)).size() == 20; }, 15s));
+    std::vector<RECT> before;
+    for (const HWND h : hung)
+    {
+        before.push_back(WindowRect(h));
+    }
+    const RECT calmBefore = WindowRect(calm);
+    // One thread holds all twenty: they stop answering together.
+    PostMessageW(hung.front(), kHangMessage, 7000, 0);
+    Sleep(200);
+
+    ClickCell(1, 0);
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(calm).left == calmBefore.left - screenW; }, 5s))
+        << "twenty probes took too long";
+    SaveScreenshot(L"frozen-twenty-switched");
+    // More than the workers can take: the warning comes once the switch is over.
+    std::optional<std::pair<HWND, std::wstring>> box;
+    ASSERT_TRUE(WaitUntil([&] { return (box = MessageBoxOf(m_app.Id())).has_value(); }, 10s)) << "no warning";
+    SaveScreenshot(L"frozen-twenty-warning");
+    PostMessageW(box->first, WM_COMMAND, IDOK, 0);
+
+    const auto moved = [&]
+    {
+        int count = 0;
+        for (std::size_t i = 0; i < hung.size(); ++i)
+        {
+            count += WindowRect(hung[i]).left == before[i].left - screenW ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return moved() >= 17; }, 20s)) << moved() << " reached their desktop";
+    EXPECT_EQ(WindowRect(calm).left, calmBefore.left - screenW) << "the view went back when the warning closed";
+
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(m_app.Wait(15s).has_value()) << "the program did not end";
+    monitor = nullptr;
+    const int screenH = GetSystemMetrics(SM_CYSCREEN);
+    for (const HWND h : hung)
+    {
+        EXPECT_TRUE(WaitUntil(
+            [&]
+            {
+                const RECT r = WindowRect(h);
+                return r.right > 0 && r.left < screenW && r.bottom > 0 && r.top < screenH;
+            },
+            5s))
+            << "left at " << WindowRect(h).left << "," << WindowRect(h).top;
+    }
+    SaveScreenshot(L"frozen-twenty-after-exit");
+}
+
 } // namespace
 } // namespace zim::e2e

@@ -396,4 +396,21 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers)
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+std::optional<std::pair<HWND, std::wstring>> MessageBoxOf(DWORD processId)
+{
+    for (const WindowInfo& w : TopLevelWindowsOf(processId))
+    {
+        if (w.className == L"#32770" && w.visible)
+        {
+            wchar_t text[512] = {};
+            DWORD_PTR copied = 0;
+            // The message text is the box's static control 0xFFFF.
+            SendMessageTimeoutW(GetDlgItem(w.hwnd, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 2000, &copied);
+            return std::make_pair(w.hwnd, std::wstring(text));
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace zim::e2e

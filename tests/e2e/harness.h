@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zim::e2e
@@ -110,6 +111,9 @@ bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings =
 HWND WaitForMonitor(ChildProcess& app);
 // Ends the program as the user does, by closing its monitor, if it still runs.
 void CloseProgram(ChildProcess& app, HWND monitor);
+
+// A message box the process shows, with its text, once it is up.
+std::optional<std::pair<HWND, std::wstring>> MessageBoxOf(DWORD processId);
 
 // A real left click at a screen point, through the system's input queue.
 void ClickAt(POINT p);

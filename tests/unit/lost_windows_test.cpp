@@ -350,6 +350,28 @@ TEST_F(BusyAgainTest, NoThreadForAWorkerLeavesTheWindowWhereItIsAndCountsNothing
     EXPECT_EQ(frozen.MoveThreadCount(), 1) << "the next switch finds a worker for it";
 }
 
+TEST_F(BusyAgainTest, WhenTheWarningCloses_TheShownDesktopsWindowIsActiveAgain)
+{
+    const auto calm = Add("calm", Rect::FromSize(500, 100, 300, 200));
+    const auto there = Add("there", Rect::FromSize(W + 500, 100, 300, 200)); // desktop (1, 0)
+    for (int i = 0; i < FrozenWindows::kMaxMoveThreads + 1; ++i)
+    {
+        AddHung("Notepad", 3000, Rect::FromSize(10 * i, 10 * i, 300, 200));
+    }
+    // As the system does when a box goes: it activates a window of its choosing,
+    // here one that the switch has just moved off the screen.
+    frozen.SetWarning(
+        [&](const std::string&)
+        {
+            ++warnings;
+            desktop.SetForegroundWindow(calm);
+        });
+    state.LastActiveWnd[1][0] = there;
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    ASSERT_EQ(warnings, 1);
+    EXPECT_EQ(desktop.GetForegroundWindow(), there);
+}
+
 TEST_F(BusyAgainTest, TwentyHungWindowsSwitchAtProbeCostAndAllEndOnTheScreen)
 {
     std::vector<WindowHandle> hung;
