@@ -21,7 +21,10 @@ constexpr const char* kHelpFile = "Zimdesk.hlp";
 
 Application::Application() = default;
 
-Application::~Application() = default;
+Application::~Application()
+{
+    m_state.Grid.Unsubscribe(m_wallpapers);
+}
 
 int Application::Run()
 {
@@ -34,6 +37,7 @@ int Application::Run()
     }
     const HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ZIMDESK));
     m_scheduler = std::make_unique<Win32Scheduler>();
+    m_state.Grid.Subscribe(m_wallpapers);
     // Workers get a window-system object of their own that they keep alive.
     m_mover = std::make_unique<ThreadMoverRunner>(std::make_shared<Win32WindowSystem>(), *m_scheduler);
     m_frozen.SetMoverRunner(m_mover.get());
@@ -195,6 +199,14 @@ void Application::SaveSettings(SaveOccasion occasion)
 void Application::ShowError(const std::string& message)
 {
     MessageBoxW(nullptr, Widen(message).c_str(), L"ZimDesk", MB_OK | MB_ICONERROR);
+}
+
+void Application::ShowErrorLater(const std::string& message)
+{
+    if (m_scheduler)
+    {
+        m_scheduler->PostToGui([message] { ShowError(message); });
+    }
 }
 
 void Application::OnMonitorClose()

@@ -11,6 +11,7 @@
 #include "engine/frozen_windows.h"
 #include "engine/hide_mode.h"
 #include "engine/mover.h"
+#include "engine/wallpapers.h"
 #include "input/edge_scroller.h"
 #include "monitor/win32/monitor_window.h"
 #include "monitor/win32/programs_popup.h"
@@ -78,6 +79,9 @@ private:
     HideMode m_hideMode{m_windows, m_options, m_state};
     FrozenWindows m_frozen{m_windows, m_hideMode};
     DesktopEngine m_engine{m_windows, m_shell, m_options, m_state, m_hideMode, m_frozen};
+    // Its message waits until the switch that met the failure is over.
+    DesktopWallpapers m_wallpapers{m_registry, m_shell, m_options,
+                                   [this](const std::string& message) { ShowErrorLater(message); }};
     Win32HookLibrary m_hook;
     std::unique_ptr<Win32Scheduler> m_scheduler;
     // After the scheduler: it must go first, so abandoned workers stop posting.
@@ -93,6 +97,9 @@ private:
     std::string m_baseFolder;
 
     static void ShowError(const std::string& message);
+    // After the message being handled now: a box's own loop inside a switch
+    // would let a second one start.
+    void ShowErrorLater(const std::string& message);
 };
 
 } // namespace zim::win32

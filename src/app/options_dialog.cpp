@@ -2,6 +2,7 @@
 
 #include "app/resource.h"
 #include "platform/win32/utf.h"
+#include "settings/wallpaper_list.h"
 #include "settings/window_lists.h"
 
 #include <commctrl.h>
@@ -10,6 +11,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 namespace zim::win32
@@ -397,11 +399,6 @@ void TOptionsDlg::InitPages()
     column.cx = client.right - client.right / 5 - GetSystemMetrics(SM_CXVSCROLL);
     column.pszText = const_cast<wchar_t*>(L"Filename:");
     ListView_InsertColumn(wallpapers, 1, &column);
-    // Adding, ordering and deleting wallpapers come with the wallpapers themselves.
-    for (const int id : {IDC_WALLPAPER_ADD, IDC_WALLPAPER_UP, IDC_WALLPAPER_DOWN, IDC_WALLPAPER_DELETE})
-    {
-        EnableWindow(Item(id), FALSE);
-    }
 
     for (int i = 0; i < kHotKeyCount; ++i)
     {
@@ -771,6 +768,20 @@ void TOptionsDlg::OnCommand(int id, int code)
     case IDM_BRING_APP:
         BringAppToCurrentDesktop1Click();
         break;
+    case IDC_WALLPAPER_ADD:
+        if (code == BN_CLICKED)
+        {
+            AddWallpaperBtnClick();
+        }
+        break;
+    case IDC_WALLPAPER_DELETE:
+    case IDC_WALLPAPER_UP:
+    case IDC_WALLPAPER_DOWN:
+        if (code == BN_CLICKED)
+        {
+            EditWallpaperList(id);
+        }
+        break;
     default:
         break;
     }
@@ -1103,6 +1114,73 @@ void TOptionsDlg::HideAllWCClick(bool checked)
                     m_events.moveToMiniature(w, place);
                 }
             });
+    }
+}
+
+void TOptionsDlg::AddWallpaperBtnClick()
+{
+    // Several files: the folder, then each name, all NUL-separated.
+    std::wstring buffer(65536, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = m_hwnd;
+    dialog.lpstrFilter = L"Bitmaps (*.bmp)\0*.bmp\0";
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&dialog))
+    {
+        return;
+    }
+    std::vector<std::string> files;
+    const std::wstring first(buffer.c_str());
+    const wchar_t* next = buffer.c_str() + first.size() + 1;
+    if (*next == L'\0')
+    {
+        files.push_back(Narrow(first)); // one file: its full path
+    }
+    for (; *next != L'\0'; next += std::wcslen(next) + 1)
+    {
+        std::wstring path = first;
+        if (!path.empty() && path.back() != L'\\')
+        {
+            path += L'\\';
+        }
+        files.push_back(Narrow(path + next));
+    }
+    std::vector<std::string> refused;
+    Change([&](Options& o) { refused = AddWallpapers(o, files); });
+    FillWallpapers(m_options.Get());
+    // Said on the page, not in a box: the others were added all the same.
+    std::wstring note;
+    if (!refused.empty())
+    {
+        note = L"Not added, path longer than 255 characters: " + Widen(refused.front());
+        if (refused.size() > 1)
+        {
+            note = L"Not added, " + std::to_wstring(refused.size()) + L" paths longer than 255 characters";
+        }
+    }
+    SetWindowTextW(Item(IDC_WALLPAPER_NOTE), note.c_str());
+}
+
+void TOptionsDlg::EditWallpaperList(int id)
+{
+    const HWND list = Item(IDC_WALLPAPER_LIST);
+    const int selected = ListView_GetNextItem(list, -1, LVNI_SELECTED);
+    int after = selected;
+    Change(
+        [&](Options& o)
+        {
+            after = id == IDC_WALLPAPER_DELETE ? DeleteWallpaper(o, selected)
+                    : id == IDC_WALLPAPER_UP   ? MoveWallpaperUp(o, selected)
+                                               : MoveWallpaperDown(o, selected);
+        });
+    FillWallpapers(m_options.Get());
+    if (after >= 0)
+    {
+        ListView_SetItemState(list, after, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(list, after, FALSE);
     }
 }
 

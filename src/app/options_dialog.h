@@ -133,6 +133,9 @@ private:
     void HiddenWCListClickCheck(std::size_t index, bool checked);
     void HideAllWCClick(bool checked);
     void OpenLink(int id);
+    void AddWallpaperBtnClick();
+    // DeleteWallpaperBtnClick, MoveWallpUpBtnClick and MoveWallpDownBtnClick.
+    void EditWallpaperList(int id);
 
     WindowSystem& m_windows;
     FileSystem& m_files;

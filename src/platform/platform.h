@@ -203,6 +203,11 @@ public:
     // PlaySound(SND_FILENAME | SND_NOWAIT | SND_NODEFAULT | SND_ASYNC): returns at
     // once; an empty or missing file plays nothing.
     virtual void PlaySoundAsync(const std::string& file) = 0;
+    // SystemParametersInfo(SPI_SETDESKWALLPAPER): the desktop's wallpaper, also
+    // in the user's profile when asked. The change is broadcast to every window,
+    // and a hung one could hold it up: it is made off the caller's thread, the
+    // latest request winning, and returns at once.
+    virtual void SetWallpaper(const std::string& path, bool updateProfile) = 0;
     virtual std::string ExpandEnvironmentStrings(const std::string& text) = 0;
     // ShellExecute "open"; false when the shell refused.
     virtual bool ShellOpen(const std::string& path) = 0;

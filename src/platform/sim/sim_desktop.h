@@ -70,6 +70,13 @@ public:
     // Synchronous moves that had to wait for a hung window (must stay 0).
     int BlockedMoveCount() const { return m_blockedMoves; }
     const std::vector<std::string>& SoundsPlayed() const { return m_sounds; }
+    struct WallpaperCall
+    {
+        std::string path;
+        bool updateProfile = false;
+        friend bool operator==(const WallpaperCall&, const WallpaperCall&) = default;
+    };
+    const std::vector<WallpaperCall>& WallpapersSet() const { return m_wallpapers; }
     const std::vector<std::string>& ShellOpened() const { return m_opened; }
     void SetEnvironmentVariable(const std::string& name, const std::string& value);
 
@@ -111,6 +118,10 @@ public:
 
     // --- Shell ---
     void PlaySoundAsync(const std::string& file) override;
+    void SetWallpaper(const std::string& path, bool updateProfile) override
+    {
+        m_wallpapers.push_back({path, updateProfile});
+    }
     std::string ExpandEnvironmentStrings(const std::string& text) override;
     bool ShellOpen(const std::string& path) override;
 
@@ -155,6 +166,7 @@ private:
     std::map<int, bool> m_keys;
     std::map<std::string, std::uint32_t> m_messages;
     std::map<std::string, std::string> m_environment;
+    std::vector<WallpaperCall> m_wallpapers;
     std::vector<std::string> m_sounds;
     std::vector<std::string> m_opened;
     std::uint64_t m_now = 1000;
