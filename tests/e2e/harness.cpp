@@ -266,6 +266,19 @@ bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings)
     return app.Start(BinDir() + L"\\zimdesk.exe", L"");
 }
 
+std::wstring ReadSetting(const std::wstring& section, const std::wstring& name)
+{
+    wchar_t buffer[256] = {};
+    DWORD size = sizeof(buffer);
+    const std::wstring key = L"Software\\zimdesk.ini\\" + section;
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+    {
+        return L"<missing>";
+    }
+    return buffer;
+}
+
 HWND WaitForMonitor(ChildProcess& app)
 {
     HWND monitor = nullptr;

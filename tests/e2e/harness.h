@@ -106,6 +106,8 @@ struct SettingValue
     bool asDword = false;
 };
 bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings = {});
+// A text value of the program's settings as the registry holds it now, or "<missing>".
+std::wstring ReadSetting(const std::wstring& section, const std::wstring& name);
 
 // The program's monitor once it is shown (15 s at most), or null.
 HWND WaitForMonitor(ChildProcess& app);

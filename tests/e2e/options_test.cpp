@@ -19,19 +19,6 @@ using namespace std::chrono_literals;
 
 constexpr UINT kQueryColumns = WM_USER + 7;
 
-std::wstring ReadSetting(const std::wstring& section, const std::wstring& name)
-{
-    wchar_t buffer[256] = {};
-    DWORD size = sizeof(buffer);
-    const std::wstring key = L"Software\\zimdesk.ini\\" + section;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
-    {
-        return L"<missing>";
-    }
-    return buffer;
-}
-
 // The text a control shows; GetWindowText would read only the creation caption
 // of another process's window.
 std::wstring TextOf(HWND hwnd)

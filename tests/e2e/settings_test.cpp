@@ -15,19 +15,6 @@ namespace
 
 using namespace std::chrono_literals;
 
-std::wstring ReadSetting(const std::wstring& section, const std::wstring& name)
-{
-    wchar_t buffer[256] = {};
-    DWORD size = sizeof(buffer);
-    const std::wstring key = L"Software\\zimdesk.ini\\" + section;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
-    {
-        return L"<missing>";
-    }
-    return buffer;
-}
-
 class Settings : public ::testing::Test
 {
 protected:
