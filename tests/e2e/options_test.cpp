@@ -369,3 +369,37 @@ TEST_F(OptionsDialog, TheTitleBarCloseSavesAndCloseDoesNot)
 
 } // namespace
 } // namespace zim::e2e
+
+namespace zim::e2e
+{
+namespace
+{
+
+TEST_F(OptionsDialog, HideAllTurnedOnHoldsAWindowAtItsDesktopsLeftEdgeAndShowsItAtHome)
+{
+    // At x = 0 of the first desktop: seen from the second it lies exactly one screen left.
+    const HWND edge = OpenTestWindow(m_helpers, L"--title \"Edge witness\" --rect 0,120,300,200");
+    ASSERT_TRUE(edge);
+    ASSERT_TRUE(Start({}));
+    const RECT home = WindowRect(edge);
+    ASSERT_EQ(home.left, 0);
+    ClickMonitorCell(monitor, 1, 0);
+    ASSERT_TRUE(MovedBy(edge, -screenW, home));
+
+    ASSERT_TRUE(Open());
+    SendMessageW(ControlOf(dialog, IDC_HIDE_ALL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Checked(dialog, IDC_HIDE_ALL));
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5s));
+
+    // Hide mode meets it first here: hidden, parked on the screen.
+    ClickMonitorCell(monitor, 2, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(edge); }, 5s)) << "not held hidden";
+    ClickMonitorCell(monitor, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(edge) != FALSE; }, 5s)) << "never shown again at home";
+    EXPECT_TRUE(SameRect(WindowRect(edge), home));
+    SaveScreenshot(L"options-hide-all-edge-window-home");
+}
+
+} // namespace
+} // namespace zim::e2e
