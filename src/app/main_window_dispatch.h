@@ -24,6 +24,15 @@ inline constexpr std::uint32_t kEndSession = 0x0016;
 inline constexpr std::uint32_t kSettingChange = 0x001A;
 } // namespace wm
 
+// Asked by test programs and tools: where the monitor's grid area lies in its
+// client area, as PackGridArea gives it (0 before the monitor exists).
+inline constexpr std::uint32_t kGetGridAreaMessage = 0x0400 + 20;
+
+// Left, top, width and height as 16 bits each, from the lowest; a skin keeps
+// each within 0..4096, and a value outside 0..65535 is cut to it.
+std::intptr_t PackGridArea(const Rect& area);
+Rect UnpackGridArea(std::intptr_t packed);
+
 class MainWindowDispatch
 {
 public:
@@ -37,6 +46,9 @@ public:
     // The message's result, or nothing when it goes on to the default processing.
     std::optional<std::intptr_t> Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
+    // Answers kGetGridAreaMessage.
+    void SetGridAreaQuery(std::function<Rect()> query) { m_gridArea = std::move(query); }
+
     // The screen without the task bar, for edge scrolling while a window is dragged.
     const Rect& WorkArea() const { return m_workArea; }
     void RefreshWorkArea() { m_workArea = m_windows.GetWorkArea(); }
@@ -48,6 +60,7 @@ private:
     WindowSystem& m_windows;
     ReadPair m_readPair;
     std::function<void()> m_onSessionEnd;
+    std::function<Rect()> m_gridArea;
     Rect m_workArea;
 };
 

@@ -29,6 +29,9 @@ class FakeInteractionSurface final : public InteractionSurface
 {
 public:
     Point GridToScreen(Point g) const override { return {g.x + origin.x, g.y + origin.y}; }
+    // Under the natural look the grid area fills the client area.
+    Point ClientToScreen(Point c) const override { return GridToScreen(c); }
+    void RepaintClient(const Rect& area) override { repainted.push_back(area); }
     void ShowProgramsPopup(const std::vector<std::string>& titles, const Rect& bounds) override
     {
         popupTitles = titles;
@@ -54,6 +57,7 @@ public:
     Rect popupBounds;
     bool popupShown = false;
     std::vector<bool> topmostCalls;
+    std::vector<Rect> repainted;
     int fronts = 0;
     int monitorMoves = 0;
 };
@@ -299,7 +303,7 @@ TEST_F(MonitorInteractionTest, LeftOrMiddlePressesSwitchToTheCellUnderThePointEx
     EXPECT_EQ(Current(), (Point{2, 2}));
     EXPECT_EQ(switches(), 3u);
 
-    surface.gridArea = {302, 227};
+    surface.client = {302, 227};
     model.Desktopsize1Click();
     interaction.MouseDown(MouseButton::Left, {301, 100});
     EXPECT_EQ(switches(), 3u) << "the strip right of the last whole cell is no cell";
