@@ -2,28 +2,8 @@
 
 #include "platform/hook_library.h"
 
-#include <algorithm>
-
 namespace zim
 {
-
-// Four 16-bit fields need a 64-bit message result.
-static_assert(sizeof(std::intptr_t) >= 8);
-
-std::intptr_t PackGridArea(const Rect& area)
-{
-    const auto field = [](std::int32_t v) { return static_cast<std::uint64_t>(std::clamp(v, 0, 0xFFFF)); };
-    const std::uint64_t packed =
-        field(area.left) | field(area.top) << 16 | field(area.Width()) << 32 | field(area.Height()) << 48;
-    return static_cast<std::intptr_t>(packed);
-}
-
-Rect UnpackGridArea(std::intptr_t packed)
-{
-    const auto bits = static_cast<std::uint64_t>(packed);
-    const auto field = [&](int shift) { return static_cast<std::int32_t>((bits >> shift) & 0xFFFF); };
-    return Rect::FromSize(field(0), field(16), field(32), field(48));
-}
 
 MainWindowDispatch::MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowEvents& events,
                                        WindowSystem& windows, ReadPair readPair, std::function<void()> onSessionEnd)

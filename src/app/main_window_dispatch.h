@@ -5,6 +5,7 @@
 // registered application-start messages, the change of the work area and the end
 // of the Windows session. Everything else goes to the default processing.
 
+#include "app/grid_area_query.h"
 #include "engine/engine_state.h"
 #include "engine/hide_mode.h"
 #include "engine/window_events.h"
@@ -23,15 +24,6 @@ namespace wm
 inline constexpr std::uint32_t kEndSession = 0x0016;
 inline constexpr std::uint32_t kSettingChange = 0x001A;
 } // namespace wm
-
-// Asked by test programs and tools: where the monitor's grid area lies in its
-// client area, as PackGridArea gives it (0 before the monitor exists).
-inline constexpr std::uint32_t kGetGridAreaMessage = 0x0400 + 20;
-
-// Left, top, width and height as 16 bits each, from the lowest; a skin keeps
-// each within 0..4096, and a value outside 0..65535 is cut to it.
-std::intptr_t PackGridArea(const Rect& area);
-Rect UnpackGridArea(std::intptr_t packed);
 
 class MainWindowDispatch
 {
