@@ -118,8 +118,10 @@ bool Application::LoadSkin(const std::string& path)
 {
     Win32ProfileFiles profile;
     const Options& options = m_options.Get();
+    const Rect workArea = m_windows.GetWorkArea();
     const SkinApplyResult result = ApplySkinFile(m_files, profile, options.skinDir, path, m_windows.GetScreenSize(),
-                                                 options.alwaysOnTop, m_monitor->Model(), m_monitor->Skin());
+                                                 {workArea.Width(), workArea.Height()}, options.alwaysOnTop,
+                                                 m_monitor->Model(), m_monitor->Skin());
     if (!result.applied)
     {
         MessageBoxW(nullptr, Widen(result.message).c_str(), Widen(skins::kErrorTitle).c_str(), MB_OK | MB_ICONERROR);

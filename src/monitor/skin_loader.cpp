@@ -34,14 +34,15 @@ void ApplyNatural(const skins::SkinLayout& skin, Size screen, bool alwaysOnTop, 
     KeepOnScreen(surface, screen);
 }
 
-void ApplyBitmap(const skins::SkinLoad& load, Size screen, bool alwaysOnTop, MonitorModel& model, SkinSurface& surface)
+void ApplyBitmap(const skins::SkinLoad& load, Size screen, Size workArea, bool alwaysOnTop, MonitorModel& model,
+                 SkinSurface& surface)
 {
     surface.SetAlwaysOnTop(false);
     surface.SetNaturalFrame(false);
     surface.SetAlwaysOnTop(alwaysOnTop);
-    // No skin makes the window larger than the screen; the layout is fitted
-    // into what is left of the bitmap.
-    const Size client = SkinClientSize(load.bitmapSize, screen);
+    // No skin makes the window larger than the work area; the layout is
+    // fitted into what is left of the bitmap.
+    const Size client = SkinClientSize(load.bitmapSize, workArea);
     model.ApplyBitmapSkin(load.layout, client);
     surface.UseBackground(load.layout.transparentColor, client);
     surface.SetShaperActive(true);
@@ -51,8 +52,8 @@ void ApplyBitmap(const skins::SkinLoad& load, Size screen, bool alwaysOnTop, Mon
 } // namespace
 
 SkinApplyResult ApplySkinFile(FileSystem& files, ProfileFiles& profile, const std::string& skinDirectory,
-                              const std::string& skinPath, Size screen, bool alwaysOnTop, MonitorModel& model,
-                              SkinSurface& surface)
+                              const std::string& skinPath, Size screen, Size workArea, bool alwaysOnTop,
+                              MonitorModel& model, SkinSurface& surface)
 {
     const skins::SkinLoad load = skins::LoadSkinFile(files, profile, skinDirectory, skinPath);
     if (load.status != skins::SkinLoad::Status::Ok)
@@ -76,7 +77,7 @@ SkinApplyResult ApplySkinFile(FileSystem& files, ProfileFiles& profile, const st
     }
     else
     {
-        ApplyBitmap(load, screen, alwaysOnTop, model, surface);
+        ApplyBitmap(load, screen, workArea, alwaysOnTop, model, surface);
     }
     model.UpdateMiniatures();
     if (visible)

@@ -53,10 +53,12 @@ struct SkinApplyResult
 
 // Applies the skin file at skinPath (skinDirectory + "\\" + its name). The
 // monitor is hidden while it changes and gets its visibility back; a missing
-// file or image changes nothing but the message.
+// file or image changes nothing but the message. A bitmap larger than the
+// work area is cut to its size, so that the monitor never hides the whole task
+// bar, and a window reaching past the screen's edge is moved back onto it.
 SkinApplyResult ApplySkinFile(FileSystem& files, ProfileFiles& profile, const std::string& skinDirectory,
-                              const std::string& skinPath, Size screen, bool alwaysOnTop, MonitorModel& model,
-                              SkinSurface& surface);
+                              const std::string& skinPath, Size screen, Size workArea, bool alwaysOnTop,
+                              MonitorModel& model, SkinSurface& surface);
 
 // Writes the monitor's layout; the message for the error box when a key could
 // not be written (the keys before it stay).

@@ -165,11 +165,35 @@ protected:
         return true;
     }
 
-    // A skin file planted in the skin folder for this test only.
+    // A skin file planted in the skin folder for this test only. A test before
+    // may have left no skin folder; the program would then fill it only with
+    // the default skin, so the shipped ones are put there first.
     void Plant(const std::wstring& name, const std::string& contents)
     {
+        CreateDirectoryW(SkinFolder().c_str(), nullptr);
+        WIN32_FIND_DATAW found{};
+        const std::wstring data = BinDir() + L"\\data\\";
+        const HANDLE find = FindFirstFileW((data + L"*.*").c_str(), &found);
+        const auto isSkinFile = [](const std::wstring& file)
+        {
+            const std::wstring ext = file.size() > 4 ? file.substr(file.size() - 4) : L"";
+            return ext == L".zim" || ext == L".bmp";
+        };
+        if (find != INVALID_HANDLE_VALUE)
+        {
+            do
+            {
+                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && isSkinFile(found.cFileName))
+                {
+                    CopyFileW((data + found.cFileName).c_str(), (SkinFolder() + L"\\" + found.cFileName).c_str(), TRUE);
+                }
+            } while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
         const std::wstring path = SkinFolder() + L"\\" + name;
-        std::ofstream(std::filesystem::path(path), std::ios::binary) << contents;
+        std::ofstream out(std::filesystem::path(path), std::ios::binary);
+        out << contents;
+        ASSERT_TRUE(out.good()) << "cannot write the skin folder";
         m_planted.push_back(path);
     }
 
@@ -488,7 +512,7 @@ TEST_F(Skin, ASkinWhoseImageIsMissingShowsItsErrorAndKeepsTheMonitorAsItWas)
     CloseOptions();
 }
 
-TEST_F(Skin, ASkinLargerThanTheScreenGivesAWindowInsideIt)
+TEST_F(Skin, ASkinLargerThanTheScreenGivesAWindowInsideTheWorkArea)
 {
     // A 2000 x 1500 bitmap, all opaque grey, and a grid area that reaches beyond the screen.
     const int width = 2000;
@@ -516,11 +540,15 @@ TEST_F(Skin, ASkinLargerThanTheScreenGivesAWindowInsideIt)
     Plant(L"Huge.zim", "[Background Image]\r\nFilename=Huge.bmp\r\nTransparentColor=16711935\r\n"
                        "[Desktop Grid]\r\nLeft=100\r\nTop=100\r\nWidth=1900\r\nHeight=1400\r\n");
     ASSERT_TRUE(Start({{L"ZIMMonitor", L"Skin", L"Huge.zim"}, {L"ZIMMonitor", L"Left", L"600"}}));
-    const int screenW = GetSystemMetrics(SM_CXSCREEN);
-    const int screenH = GetSystemMetrics(SM_CYSCREEN);
+    // Cut to the work area, so that the task bar and its tray icon stay in reach.
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int screenW = work.right - work.left;
+    const int screenH = work.bottom - work.top;
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(monitor).right - WindowRect(monitor).left == screenW; }, 10s));
     const RECT r = WindowRect(monitor);
     EXPECT_EQ(r.bottom - r.top, screenH);
+    EXPECT_LT(screenH, GetSystemMetrics(SM_CYSCREEN)) << "the shell's task bar takes part of the screen";
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 0);
     const RECT grid = MonitorGridArea(monitor);

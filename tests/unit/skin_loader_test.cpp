@@ -137,12 +137,13 @@ protected:
     }
     SkinApplyResult Apply(const std::string& path, bool alwaysOnTop = true)
     {
-        return ApplySkinFile(files, profile, kSkinDir, path, {W, H}, alwaysOnTop, model, skin);
+        return ApplySkinFile(files, profile, kSkinDir, path, {W, H}, workArea, alwaysOnTop, model, skin);
     }
 
     sim::SimFileSystem files;
     sim::SimProfileFiles profile{files};
     RecordingSkinSurface skin;
+    Size workArea{W, H - 30}; // a task bar at the bottom
 };
 
 TEST_F(SkinLoaderTest, ABitmapSkinIsAppliedWhileTheMonitorIsHiddenAndItsOutlineComesLast)
@@ -245,13 +246,13 @@ TEST_F(SkinLoaderTest, AHostileSkinNeverGivesAWindowOrAnElementBeyondTheScreen)
                           "[Desktop Grid]\r\nLeft=3000\r\nTop=-50\r\nWidth=99999\r\nHeight=0x7FFFFFFF\r\n"
                           "[Coordinates]\r\nLeft=4000\r\nTop=4000\r\nWidth=500\r\nHeight=500\r\n"
                           "[Menu Button]\r\nLeft=-2147483648\r\nTop=2147483647\r\nWidth=$FFFFFFFF\r\nHeight=1\r\n");
-    skin.bounds = Rect::FromSize(900, 700, 120, 100);
+    skin.bounds = Rect::FromSize(900, 0, 120, 100);
     ASSERT_TRUE(Apply(path).applied);
     EXPECT_EQ(skin.log.front(), "prepare C:\\ZimDesk\\skins\\huge.bmp") << "no bitmap from outside the skin folder";
-    EXPECT_EQ(skin.usedClient, (Size{W, H})) << "the bitmap is cut to the screen";
-    EXPECT_EQ(skin.bounds, Rect::FromSize(0, 0, W, H)) << "the window is moved onto the screen";
+    EXPECT_EQ(skin.usedClient, (Size{W, H - 30})) << "the bitmap is cut to the work area";
+    EXPECT_EQ(skin.bounds, Rect::FromSize(0, 0, W, H - 30)) << "the window is moved onto the screen";
 
-    const Rect client{0, 0, W, H};
+    const Rect client{0, 0, W, H - 30};
     const auto inside = [&](const Rect& r)
     {
         return r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom &&

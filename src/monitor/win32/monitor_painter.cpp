@@ -234,16 +234,6 @@ void MonitorPainter::PaintClient(HDC dc, const Rect& client, const Pictures& pic
         }
     }
 
-    // The grid area in its own coordinates, clipped to its bounds.
-    const Rect grid = m_model.GridBounds();
-    {
-        const int saved = SaveDC(dc);
-        IntersectClipRect(dc, grid.left, grid.top, grid.right, grid.bottom);
-        OffsetViewportOrgEx(dc, grid.left, grid.top, nullptr);
-        PaintGridArea(dc, {0, 0, grid.Width(), grid.Height()}, skinned ? pictures.grid : nullptr);
-        RestoreDC(dc, saved);
-    }
-
     if (layout.LabelVisible())
     {
         PaintLabel(dc);
@@ -252,6 +242,15 @@ void MonitorPainter::PaintClient(HDC dc, const Rect& client, const Pictures& pic
     {
         PaintButtons(dc, pictures.buttons);
     }
+
+    // The grid area last, in its own coordinates and clipped to its bounds: it
+    // covers whatever the skin puts under it, as its hit test does.
+    const Rect grid = m_model.GridBounds();
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, grid.left, grid.top, grid.right, grid.bottom);
+    OffsetViewportOrgEx(dc, grid.left, grid.top, nullptr);
+    PaintGridArea(dc, {0, 0, grid.Width(), grid.Height()}, skinned ? pictures.grid : nullptr);
+    RestoreDC(dc, saved);
 }
 
 void MonitorPainter::PaintLabel(HDC dc)
