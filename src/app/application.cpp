@@ -2,6 +2,7 @@
 
 #include "app/resource.h"
 #include "monitor/position_constraint.h"
+#include "monitor/skin_loader.h"
 #include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_profile.h"
@@ -101,6 +102,7 @@ int Application::Run()
     m_scroller->SetRefreshTimer(&m_monitor->Model().Timer1());
     // Shown or hidden: the main menu offers "Show" or "Close Desktop Monitor".
     m_monitor->Model().onShownChanged = [this](bool shown) { m_main->MonitorShown(shown); };
+    m_main->SetGridAreaQuery([this] { return m_monitor->GridArea(); });
     LoadSettings();
 
     MSG msg;
@@ -119,10 +121,25 @@ int Application::Run()
 bool Application::LoadSkin(const std::string& path)
 {
     Win32ProfileFiles profile;
-    const skins::SkinLoad load = skins::LoadSkinFile(m_files, profile, m_options.Get().skinDir, path);
-    if (load.status != skins::SkinLoad::Status::Ok)
+    const Options& options = m_options.Get();
+    const Rect workArea = m_windows.GetWorkArea();
+    const SkinApplyResult result = ApplySkinFile(m_files, profile, options.skinDir, path, m_windows.GetScreenSize(),
+                                                 {workArea.Width(), workArea.Height()}, options.alwaysOnTop,
+                                                 m_monitor->Model(), m_monitor->Skin());
+    if (!result.applied)
     {
-        MessageBoxW(nullptr, Widen(load.message).c_str(), Widen(skins::kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, Widen(result.message).c_str(), Widen(skins::kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
+        return false;
+    }
+    return true;
+}
+
+bool Application::SaveSkin(const std::string& path)
+{
+    Win32ProfileFiles profile;
+    if (const std::optional<std::string> error = SaveSkinFile(profile, path, m_monitor->Model().Layout()))
+    {
+        ShowError(*error);
         return false;
     }
     return true;

@@ -55,6 +55,9 @@ private:
     bool InstallSkins();
     // Applies a skin file: false, after its message, when it cannot be loaded.
     bool LoadSkin(const std::string& path);
+    // Writes the monitor's current layout (the skin editor's OK): false, after
+    // the message, when the file cannot be written.
+    bool SaveSkin(const std::string& path);
     // The settings the hidden main window does not read itself, applied to the windows.
     void LoadSettings();
     void SaveSettings(SaveOccasion occasion);

@@ -49,6 +49,8 @@ public:
     bool Create();
 
     const Rect& WorkArea() const { return m_dispatch.WorkArea(); }
+    // Where the monitor's grid area lies, for those who ask the main window.
+    void SetGridAreaQuery(std::function<Rect()> query) { m_dispatch.SetGridAreaQuery(std::move(query)); }
     // The input timer: edge scrolling and the follow of the active window.
     Timer& Timer2() { return *m_timer2; }
 

@@ -53,6 +53,8 @@ std::optional<std::intptr_t> MainWindowDispatch::Dispatch(std::uint32_t message,
         return m_state.Grid.Columns();
     case hookmsg::kGetSizeY:
         return m_state.Grid.Rows();
+    case kGetGridAreaMessage:
+        return m_gridArea ? PackGridArea(m_gridArea()) : 0;
     case hookmsg::kHideModeMove:
     {
         std::int32_t dx = 0;

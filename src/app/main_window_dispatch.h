@@ -5,6 +5,7 @@
 // registered application-start messages, the change of the work area and the end
 // of the Windows session. Everything else goes to the default processing.
 
+#include "app/grid_area_query.h"
 #include "engine/engine_state.h"
 #include "engine/hide_mode.h"
 #include "engine/window_events.h"
@@ -37,6 +38,9 @@ public:
     // The message's result, or nothing when it goes on to the default processing.
     std::optional<std::intptr_t> Dispatch(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
+    // Answers kGetGridAreaMessage.
+    void SetGridAreaQuery(std::function<Rect()> query) { m_gridArea = std::move(query); }
+
     // The screen without the task bar, for edge scrolling while a window is dragged.
     const Rect& WorkArea() const { return m_workArea; }
     void RefreshWorkArea() { m_workArea = m_windows.GetWorkArea(); }
@@ -48,6 +52,7 @@ private:
     WindowSystem& m_windows;
     ReadPair m_readPair;
     std::function<void()> m_onSessionEnd;
+    std::function<Rect()> m_gridArea;
     Rect m_workArea;
 };
 

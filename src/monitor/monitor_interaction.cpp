@@ -6,6 +6,18 @@
 
 namespace zim
 {
+namespace
+{
+
+// SkinButtonClick goes by the buttons' places in the skin file's fixed order.
+static_assert(skins::kSkinButtons[0].hint == "Close Desktop Monitor");
+static_assert(skins::kSkinButtons[1].hint == "Help");
+static_assert(skins::kSkinButtons[2].hint == "About");
+static_assert(skins::kSkinButtons[3].hint == "Sticky Windows");
+static_assert(skins::kSkinButtons[4].hint == "Options");
+static_assert(skins::kSkinButtons[11].hint == "Menu");
+
+} // namespace
 
 MonitorInteraction::MonitorInteraction(WindowSystem& windows, OptionsModel& options, DesktopEngine& engine,
                                        HideMode& hideMode, MonitorModel& model, InteractionSurface& surface,
@@ -16,6 +28,121 @@ MonitorInteraction::MonitorInteraction(WindowSystem& windows, OptionsModel& opti
 }
 
 // --- routing ---
+
+Point MonitorInteraction::ToGrid(Point client) const
+{
+    const Rect grid = m_model.GridBounds();
+    return {client.x - grid.left, client.y - grid.top};
+}
+
+void MonitorInteraction::ClientMouseDown(MouseButton button, Point client)
+{
+    const MonitorHit hit = m_model.Layout().HitTest(client, m_model.ClientSize());
+    switch (hit.part)
+    {
+    case MonitorPart::Grid:
+        MouseDown(button, hit.grid);
+        return;
+    case MonitorPart::Button:
+        // Buttons click with the left button; in the skin editor they are the editor's.
+        if (button == MouseButton::Left && !m_skinEditing)
+        {
+            m_pressedButton = hit.button;
+            m_pressedButtonUnderPointer = true;
+            RepaintButton(hit.button);
+        }
+        return;
+    case MonitorPart::Label:
+        Label2MouseDown();
+        return;
+    case MonitorPart::Background:
+        if (button == MouseButton::Right)
+        {
+            // The skin picture's context menu is the main menu.
+            if (!m_skinEditing)
+            {
+                m_commands.PopupMainMenu(m_surface.ClientToScreen(client));
+            }
+            return;
+        }
+        Image1MouseDown();
+        return;
+    case MonitorPart::None:
+        return;
+    }
+}
+
+void MonitorInteraction::ClientMouseMove(Point client, bool rightDown)
+{
+    const MonitorHit hit = m_model.Layout().HitTest(client, m_model.ClientSize());
+    if (m_pressedButton)
+    {
+        // A held button looks pressed only while the pointer is on it.
+        const bool under = hit.part == MonitorPart::Button && hit.button == *m_pressedButton;
+        if (under != m_pressedButtonUnderPointer)
+        {
+            m_pressedButtonUnderPointer = under;
+            RepaintButton(m_pressedButton);
+        }
+    }
+    SetHotButton(hit.part == MonitorPart::Button && !m_skinEditing ? std::optional<std::size_t>(hit.button)
+                                                                   : std::nullopt);
+    // A drag follows the pointer wherever it is; a lost release shows here too.
+    MouseMove(ToGrid(client), rightDown);
+}
+
+void MonitorInteraction::ClientMouseUp(MouseButton button, Point client)
+{
+    if (m_pressedButton && button == MouseButton::Left)
+    {
+        const std::size_t pressed = *m_pressedButton;
+        m_pressedButton.reset();
+        RepaintButton(pressed);
+        const MonitorHit hit = m_model.Layout().HitTest(client, m_model.ClientSize());
+        // A click is a press and a release on the same button.
+        if (hit.part == MonitorPart::Button && hit.button == pressed)
+        {
+            SkinButtonClick(pressed);
+        }
+        return;
+    }
+    MouseUp(button, ToGrid(client));
+}
+
+void MonitorInteraction::PointerLeft()
+{
+    SetHotButton(std::nullopt);
+}
+
+void MonitorInteraction::SetHotButton(std::optional<std::size_t> button)
+{
+    if (button == m_hotButton)
+    {
+        return;
+    }
+    const std::optional<std::size_t> before = m_hotButton;
+    m_hotButton = button;
+    RepaintButton(before);
+    RepaintButton(m_hotButton);
+}
+
+void MonitorInteraction::RepaintButton(std::optional<std::size_t> button)
+{
+    if (button && m_model.Layout().ButtonsVisible())
+    {
+        m_surface.RepaintClient(m_model.Layout().ButtonBounds(*button));
+    }
+}
+
+bool MonitorInteraction::ButtonDown(std::size_t n) const
+{
+    if (m_pressedButton == n && m_pressedButtonUnderPointer)
+    {
+        return true;
+    }
+    const skins::SkinButtonInfo& info = skins::kSkinButtons.at(n);
+    return info.kind == skins::SkinButtonKind::IconDesktop && info.iconDesktop == IconDesktopDown();
+}
 
 void MonitorInteraction::MouseDown(MouseButton button, Point p)
 {
@@ -76,6 +203,13 @@ void MonitorInteraction::MouseUp(MouseButton button, Point)
 
 void MonitorInteraction::CaptureLost()
 {
+    // A button whose release went elsewhere is no click.
+    if (m_pressedButton)
+    {
+        const std::size_t pressed = *m_pressedButton;
+        m_pressedButton.reset();
+        RepaintButton(pressed);
+    }
     if (m_drag.Dragging())
     {
         EndDrag();
@@ -88,6 +222,7 @@ void MonitorInteraction::CaptureLost()
 
 void MonitorInteraction::Reset()
 {
+    m_pressedButton.reset();
     m_drag.Stop();
     if (m_popupOpen)
     {
@@ -320,6 +455,48 @@ void MonitorInteraction::IconDesktopClick(int number)
     // option. Moving the desktop folder's entries between the sets comes with
     // the icon desktops themselves.
     m_options.Update([number](Options& o) { o.iconDesktop = number; });
+}
+
+void MonitorInteraction::SkinButtonClick(std::size_t n)
+{
+    if (n >= skins::kSkinButtons.size())
+    {
+        return;
+    }
+    const skins::SkinButtonInfo& info = skins::kSkinButtons[n];
+    if (info.kind == skins::SkinButtonKind::IconDesktop)
+    {
+        IconDesktopClick(info.iconDesktop);
+        return;
+    }
+    // The command buttons by their place in the skin file's fixed order.
+    switch (n)
+    {
+    case 0:
+        SpeedButton1Click();
+        break;
+    case 1:
+        SpeedButton8Click();
+        break;
+    case 2:
+        SpeedButton7Click();
+        break;
+    case 3:
+        SpeedButton3Click();
+        break;
+    case 4:
+        SpeedButton4Click();
+        break;
+    case 11:
+    {
+        const Rect b = m_model.Layout().ButtonBounds(n);
+        const Point topLeft = m_surface.ClientToScreen({b.left, b.top});
+        SpeedButton2Click(Rect::FromSize(topLeft.x, topLeft.y, b.Width(), b.Height()));
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 int MonitorInteraction::IconDesktopDown() const

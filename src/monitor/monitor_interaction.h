@@ -16,7 +16,9 @@
 #include "platform/platform.h"
 #include "settings/options.h"
 
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,9 @@ public:
     virtual ~InteractionSurface() = default;
 
     virtual Point GridToScreen(Point grid) const = 0;
+    virtual Point ClientToScreen(Point client) const = 0;
+    // Part of the client area (a button changing its look), in client coordinates.
+    virtual void RepaintClient(const Rect& area) = 0;
     // Fills the programs popup and shows it at `bounds` (screen coordinates); the
     // popup reports its showing and hiding through ProgramsPopupShown.
     virtual void ShowProgramsPopup(const std::vector<std::string>& titles, const Rect& bounds) = 0;
@@ -67,6 +72,16 @@ public:
     // While the skin editor is open, presses on the grid, the label and the
     // background belong to the editor.
     void SetSkinEditing(bool editing) { m_skinEditing = editing; }
+
+    // Mouse events on the client area, in its coordinates, routed by the
+    // layout's hit test: to the grid area below, the skin buttons, the label or
+    // the background. While a drag, the popup or a button press is under way,
+    // moves and the release go where it began.
+    void ClientMouseDown(MouseButton button, Point client);
+    void ClientMouseMove(Point client, bool rightDown);
+    void ClientMouseUp(MouseButton button, Point client);
+    // The pointer left the window: no button stays lit.
+    void PointerLeft();
 
     // Mouse events on the grid area, in its coordinates, each routed to the
     // handler of what lies under the pointer. `rightDown` is the right button's
@@ -106,6 +121,14 @@ public:
     void IconDesktopClick(int number);
     // The icon-desktop button that is down (the radio group follows the option), or 0 for none.
     int IconDesktopDown() const;
+    // A click on the n-th skin button (the order of skins::kSkinButtons).
+    void SkinButtonClick(std::size_t n);
+    // The button held down by the left button, and the one under the pointer.
+    std::optional<std::size_t> PressedButton() const { return m_pressedButton; }
+    std::optional<std::size_t> HotButton() const { return m_hotButton; }
+    // Whether a button shows pressed: held down with the pointer on it, or the
+    // icon desktop that is chosen.
+    bool ButtonDown(std::size_t n) const;
 
     // FormShow and FormHide of the programs popup: the monitor's always-on-top
     // is off while it is shown, so that the popup can lie above it.
@@ -115,13 +138,16 @@ public:
     WindowHandle DraggedWindow() const { return m_drag.DraggedWindow(); }
     bool PopupOpen() const { return m_popupOpen; }
     // The press just handled wants the release wherever it happens.
-    bool WantsCapture() const { return m_drag.Dragging() || m_popupOpen; }
+    bool WantsCapture() const { return m_drag.Dragging() || m_popupOpen || m_pressedButton.has_value(); }
 
 private:
     void StartDrag(const Miniature& miniature, Point p);
     void EndDrag();
     void FollowPointer(Point p, bool moveWindow);
     Point ClampToGrid(Point p) const;
+    Point ToGrid(Point client) const;
+    void SetHotButton(std::optional<std::size_t> button);
+    void RepaintButton(std::optional<std::size_t> button);
 
     WindowSystem& m_windows;
     OptionsModel& m_options;
@@ -137,6 +163,9 @@ private:
     MiniatureDrag m_drag;
     bool m_inputTimerWasEnabled = false;
     bool m_popupOpen = false;
+    std::optional<std::size_t> m_pressedButton;
+    bool m_pressedButtonUnderPointer = false;
+    std::optional<std::size_t> m_hotButton;
 };
 
 } // namespace zim

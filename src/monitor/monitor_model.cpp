@@ -21,7 +21,7 @@ MonitorModel::MonitorModel(WindowSystem& windows, Scheduler& scheduler, OptionsM
     m_state.Grid.Apply({0, 0}, options.Get().sizeX, options.Get().sizeY);
     m_subscription =
         m_options.Subscribe({Option::SizeX, Option::SizeY, Option::AlwaysOnTop, Option::AutoHide, Option::AutoHideDelay,
-                             Option::ShowWndNames, Option::ShowWndIcons},
+                             Option::ShowWndNames, Option::ShowWndIcons, Option::IconDesktop},
                             [this](const Options& now, const OptionSet& changed) { OnOptionsChanged(now, changed); });
     m_state.Grid.Subscribe(*this);
 }
@@ -60,13 +60,25 @@ void MonitorModel::OnOptionsChanged(const Options& now, const OptionSet& changed
     {
         m_surface.RepaintAll();
     }
+    if (changed.Has(Option::IconDesktop) && m_layout.ButtonsVisible())
+    {
+        // The icon desktop buttons show the chosen set pressed, however it was chosen.
+        for (std::size_t n = 0; n < skins::kSkinButtons.size(); ++n)
+        {
+            if (skins::kSkinButtons[n].kind == skins::SkinButtonKind::IconDesktop)
+            {
+                m_surface.RepaintClient(m_layout.ButtonBounds(n));
+            }
+        }
+    }
 }
 
 void MonitorModel::Desktopsize1Click()
 {
     const Options& options = m_options.Get();
     // The miniatures stay where they are; the next refresh places them.
-    if (m_state.Grid.Apply(m_surface.GridAreaSize(), options.sizeX, options.sizeY))
+    const Rect area = GridBounds();
+    if (m_state.Grid.Apply({area.Width(), area.Height()}, options.sizeX, options.sizeY))
     {
         m_surface.RepaintAll();
     }
@@ -83,6 +95,10 @@ void MonitorModel::DesktopSwitching(Point /*from*/, Point to)
     label += std::to_string(to.x);
     label += ')';
     m_label = std::move(label);
+    if (m_layout.LabelVisible())
+    {
+        m_surface.RepaintClient(m_layout.LabelBounds());
+    }
     MoveStickyMiniatures();
 }
 
@@ -152,7 +168,7 @@ void MonitorModel::UpdateMiniatures()
     MoveFocusFrame(FocusFrameBounds(cell));
 
     const Size screen = m_windows.GetScreenSize();
-    m_miniatures.BeginUpdate(m_colors.FillColor);
+    m_miniatures.BeginUpdate(m_layout.Colors().FillColor);
     // Held-hidden windows first, so that every live window's miniature covers them.
     PlaceHeldHiddenWindows();
     PlaceLiveWindows(screen, cell);
@@ -279,16 +295,17 @@ void MonitorModel::Timer2Timer()
 
 ColorValue MonitorModel::CurrentColor(GridColorCommand command) const
 {
+    const GridColors& colors = m_layout.Colors();
     switch (command)
     {
     case GridColorCommand::Line:
-        return m_colors.LineColor;
+        return colors.LineColor;
     case GridColorCommand::Highlight:
-        return m_colors.HilightColor;
+        return colors.HilightColor;
     case GridColorCommand::Text:
-        return m_colors.TextColor;
+        return colors.TextColor;
     case GridColorCommand::Fill:
-        return m_colors.FillColor;
+        return colors.FillColor;
     }
     return 0;
 }
@@ -300,7 +317,7 @@ void MonitorModel::ApplyColorCommand(GridColorCommand command, std::optional<Col
     case GridColorCommand::Line:
         if (chosen)
         {
-            m_colors.LineColor = *chosen;
+            m_layout.SetColor(command, *chosen);
         }
         // Repainted also after a cancel.
         m_surface.RepaintAll();
@@ -309,26 +326,53 @@ void MonitorModel::ApplyColorCommand(GridColorCommand command, std::optional<Col
         // The frame shows the colour at its next paint.
         if (chosen)
         {
-            m_colors.HilightColor = *chosen;
+            m_layout.SetColor(command, *chosen);
         }
         break;
     case GridColorCommand::Text:
         if (chosen)
         {
-            m_colors.TextColor = *chosen;
+            m_layout.SetColor(command, *chosen);
             m_surface.RepaintAll();
         }
         break;
     case GridColorCommand::Fill:
         if (chosen)
         {
-            m_colors.FillColor = *chosen;
+            m_layout.SetColor(command, *chosen);
             m_miniatures.ClearChanges();
             m_miniatures.Recolor(*chosen);
             ReportChanges();
         }
         break;
     }
+}
+
+void MonitorModel::ApplyNaturalSkin(const skins::SkinLayout& skin)
+{
+    m_layout.ApplyNatural(skin);
+    LayoutApplied();
+}
+
+void MonitorModel::ApplyBitmapSkin(const skins::SkinLayout& skin, Size client)
+{
+    m_layout.ApplyBitmap(skin, client);
+    LayoutApplied();
+}
+
+void MonitorModel::LayoutApplied()
+{
+    // Existing miniatures take the skin's fill colour; the next refresh places them.
+    m_miniatures.ClearChanges();
+    m_miniatures.Recolor(m_layout.Colors().FillColor);
+    m_miniatures.ClearChanges();
+    Desktopsize1Click();
+    m_surface.RepaintAll();
+}
+
+void MonitorModel::FormActivate(bool active)
+{
+    m_active = active;
 }
 
 } // namespace zim

@@ -11,6 +11,7 @@
 #include "engine/hide_mode.h"
 #include "monitor/colors.h"
 #include "monitor/drag.h"
+#include "monitor/monitor_layout.h"
 #include "monitor/snapshot.h"
 #include "platform/platform.h"
 #include "settings/options.h"
@@ -38,10 +39,12 @@ public:
     virtual void Hide() = 0;
     // The window on the screen.
     virtual Rect Bounds() const = 0;
-    virtual Size GridAreaSize() const = 0;
+    // The client area, where the layout places the grid area.
+    virtual Size ClientSize() const = 0;
     virtual void SetTopmost(bool topmost) = 0;
-    // Part of the grid area (grid-area coordinates), or all of the window.
+    // Part of the grid area (grid-area coordinates), part of the client area, or all of the window.
     virtual void RepaintGrid(const Rect& area) = 0;
+    virtual void RepaintClient(const Rect& area) = 0;
     virtual void RepaintAll() = 0;
     // Slots were created, moved or freed: repaint their old and new places.
     virtual void MiniaturesChanged(const MiniatureChanges& changes) = 0;
@@ -108,9 +111,19 @@ public:
     bool Shown() const { return m_shown; }
     const Rect& FocusFrame() const { return m_focusFrame; }
     const std::string& CoordinateLabel() const { return m_label; }
-    const GridColors& Colors() const { return m_colors; }
-    // Until skins set it, miniatures are always filled.
-    bool FillMiniatures() const { return true; }
+    const GridColors& Colors() const { return m_layout.Colors(); }
+    bool FillMiniatures() const { return m_layout.FillMiniWindows(); }
+    const MonitorLayout& Layout() const { return m_layout; }
+    // The grid area in client coordinates.
+    Rect GridBounds() const { return m_layout.GridBounds(m_surface.ClientSize()); }
+    Size ClientSize() const { return m_surface.ClientSize(); }
+    // A skin's layout applied: the grid laid out again over its area and
+    // everything repainted; the next refresh places the miniatures.
+    void ApplyNaturalSkin(const skins::SkinLayout& skin);
+    void ApplyBitmapSkin(const skins::SkinLayout& skin, Size client);
+    // The window was activated or deactivated: the editor's title bar follows.
+    void FormActivate(bool active);
+    bool Active() const { return m_active; }
     const Options& CurrentOptions() const { return m_options.Get(); }
 
     Timer& Timer1() { return *m_timer1; }
@@ -121,6 +134,7 @@ public:
 
 private:
     void OnOptionsChanged(const Options& options, const OptionSet& changed);
+    void LayoutApplied();
     void SetFocusFrame(const Rect& bounds);
     void MoveFocusFrame(const Rect& bounds);
     void MoveStickyMiniatures();
@@ -141,8 +155,9 @@ private:
     Rect m_focusFrame;
     std::string m_label = "(0,0)";
     MiniatureList m_miniatures;
-    GridColors m_colors = GridColors::Natural();
+    MonitorLayout m_layout;
     bool m_shown = false;
+    bool m_active = false;
 };
 
 } // namespace zim

@@ -49,9 +49,10 @@ public:
     WindowHandle SurfaceHandle() const override { return 0x7777; }
     void Hide() override {}
     Rect Bounds() const override { return Rect::FromSize(0, 0, 120, 100); }
-    Size GridAreaSize() const override { return {300, 225}; }
+    Size ClientSize() const override { return {300, 225}; }
     void SetTopmost(bool) override {}
     void RepaintGrid(const Rect&) override { ++repaints; }
+    void RepaintClient(const Rect&) override { ++repaints; }
     void RepaintAll() override { ++repaints; }
     void MiniaturesChanged(const MiniatureChanges& changes) override { repaints += changes.dirty.size(); }
     WindowHandle FindDesktopBackground() override { return kNoWindow; }

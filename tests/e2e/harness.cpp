@@ -1,11 +1,10 @@
 #include "harness.h"
 
-#include <cwchar>
-
+#include "app/grid_area_query.h"
 #include "testwin/png.h"
 
 #include <algorithm>
-
+#include <cwchar>
 #include <thread>
 
 namespace zim::e2e
@@ -99,15 +98,37 @@ HWND OpenTestWindow(ChildProcess& process, const std::wstring& arguments, const 
     return found;
 }
 
+RECT MonitorGridArea(HWND monitor)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(monitor, &process);
+    const auto main = FindWindowOf(process, L"TZIM");
+    DWORD_PTR packed = 0;
+    if (!main || !SendMessageTimeoutW(main->hwnd, kGetGridAreaMessage, 0, 0, SMTO_ABORTIFHUNG, 2000, &packed))
+    {
+        return {};
+    }
+    const Rect area = UnpackGridArea(static_cast<std::intptr_t>(packed));
+    return {area.left, area.top, area.right, area.bottom};
+}
+
 void ClickMonitorCell(HWND monitor, int column, int row, int columns, int rows)
 {
-    RECT client;
-    GetClientRect(monitor, &client);
-    const int cellW = client.right / columns;
-    const int cellH = client.bottom / rows;
-    const LPARAM at = MAKELPARAM(column * cellW + cellW / 2, row * cellH + cellH / 2);
+    const RECT grid = MonitorGridArea(monitor);
+    const int cellW = (grid.right - grid.left) / columns;
+    const int cellH = (grid.bottom - grid.top) / rows;
+    const LPARAM at = MAKELPARAM(grid.left + column * cellW + cellW / 2, grid.top + row * cellH + cellH / 2);
     PostMessageW(monitor, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(monitor, WM_LBUTTONUP, 0, at);
+}
+
+std::vector<SettingValue> NaturalSkinSettings()
+{
+    const std::wstring folder = BinDir() + L"\\natural-skin";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring file = folder + L"\\natural.zim";
+    WritePrivateProfileStringW(L"Skin type", L"Natural", L"1", file.c_str());
+    return {{L"ZIMMonitor", L"SkinDir", folder}, {L"ZIMMonitor", L"Skin", L"natural.zim"}};
 }
 
 bool WouldHaveTaskbarButton(const WindowInfo& window)

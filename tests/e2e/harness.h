@@ -90,8 +90,12 @@ struct TestWindow
 HWND OpenTestWindow(ChildProcess& process, const std::wstring& arguments,
                     const std::wstring& className = L"ZimTestWindow");
 
+// The monitor's grid area in its client coordinates, as the program's main
+// window reports it (empty when it does not answer).
+RECT MonitorGridArea(HWND monitor);
+
 // A left press and release in the middle of a cell of the monitor's grid, laid
-// out as columns x rows over its client area.
+// out as columns x rows over its grid area.
 void ClickMonitorCell(HWND monitor, int column, int row, int columns = 3, int rows = 3);
 
 // Starts zimdesk.exe on first-run settings: each test begins from the defaults,
@@ -108,6 +112,10 @@ struct SettingValue
 bool StartZimDesk(ChildProcess& app, const std::vector<SettingValue>& settings = {});
 // A text value of the program's settings as the registry holds it now, or "<missing>".
 std::wstring ReadSetting(const std::wstring& section, const std::wstring& name);
+// Settings that start the program with a natural skin (no bitmap: a sizeable
+// tool window whose grid fills the client area, drawn in system colours), from
+// a skin folder of its own so that the shipped skins' list stays as it is.
+std::vector<SettingValue> NaturalSkinSettings();
 
 // The program's monitor once it is shown (15 s at most), or null.
 HWND WaitForMonitor(ChildProcess& app);

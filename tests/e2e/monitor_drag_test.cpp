@@ -75,7 +75,10 @@ protected:
             ASSERT_NE(windows[i], nullptr) << "helper window missing";
         }
         // Without this the view would follow the last helper, which has the foreground.
-        ASSERT_TRUE(StartZimDesk(m_app, {{L"Options", L"TaskSwitch", L"0"}}));
+        // The natural skin: the grid fills the client area, drawn in system colours.
+        std::vector<SettingValue> settings = NaturalSkinSettings();
+        settings.push_back({L"Options", L"TaskSwitch", L"0"});
+        ASSERT_TRUE(StartZimDesk(m_app, settings));
         ASSERT_TRUE(WaitUntil(
             [&]
             {

@@ -43,7 +43,10 @@ protected:
 
         // The last helper opened lies on another desktop and has the foreground:
         // without this the view would follow it at once.
-        ASSERT_TRUE(StartZimDesk(m_app, {{L"Options", L"TaskSwitch", L"0"}}));
+        // The natural skin: the grid fills the client area, drawn in system colours.
+        std::vector<SettingValue> settings = NaturalSkinSettings();
+        settings.push_back({L"Options", L"TaskSwitch", L"0"});
+        ASSERT_TRUE(StartZimDesk(m_app, settings));
         ASSERT_TRUE(WaitUntil([&] { return FindVisibleMonitor(); }, 15s)) << "the monitor did not appear";
         // Large enough for the miniatures to carry their titles, and clear of the
         // test windows, so that its own miniature covers none of theirs.

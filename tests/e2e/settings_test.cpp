@@ -47,14 +47,17 @@ protected:
     ChildProcess m_app;
 };
 
+// Under a natural skin the monitor keeps the stored size; a bitmap skin sizes it to its bitmap.
 TEST_F(Settings, TheStoredGridSizeAndMonitorPlaceApplyAndExitWritesTheWindowState)
 {
-    ASSERT_TRUE(Start({{L"Options", L"SizeX", L"4"},
-                       {L"Options", L"SizeY", L"2"},
-                       {L"ZIMMonitor", L"Left", L"200"},
-                       {L"ZIMMonitor", L"Top", L"150"},
-                       {L"ZIMMonitor", L"Width", L"200"},
-                       {L"ZIMMonitor", L"Height", L"120"}}));
+    std::vector<SettingValue> settings = NaturalSkinSettings();
+    settings.insert(settings.end(), {{L"Options", L"SizeX", L"4"},
+                                     {L"Options", L"SizeY", L"2"},
+                                     {L"ZIMMonitor", L"Left", L"200"},
+                                     {L"ZIMMonitor", L"Top", L"150"},
+                                     {L"ZIMMonitor", L"Width", L"200"},
+                                     {L"ZIMMonitor", L"Height", L"120"}});
+    ASSERT_TRUE(Start(settings));
     DWORD_PTR columns = 0;
     DWORD_PTR rows = 0;
     SendMessageTimeoutW(main, WM_USER + 7, 0, 0, SMTO_ABORTIFHUNG, 2000, &columns);
@@ -79,14 +82,27 @@ TEST_F(Settings, TheStoredGridSizeAndMonitorPlaceApplyAndExitWritesTheWindowStat
 
 TEST_F(Settings, AStoredMonitorPlaceBeyondTheScreenIsBroughtOntoIt)
 {
-    ASSERT_TRUE(Start({{L"ZIMMonitor", L"Left", L"5000"},
-                       {L"ZIMMonitor", L"Top", L"3000"},
-                       {L"ZIMMonitor", L"Width", L"200"},
-                       {L"ZIMMonitor", L"Height", L"120"}}));
+    std::vector<SettingValue> settings = NaturalSkinSettings();
+    settings.insert(settings.end(), {{L"ZIMMonitor", L"Left", L"5000"},
+                                     {L"ZIMMonitor", L"Top", L"3000"},
+                                     {L"ZIMMonitor", L"Width", L"200"},
+                                     {L"ZIMMonitor", L"Height", L"120"}});
+    ASSERT_TRUE(Start(settings));
     const RECT placed = WindowRect(monitor);
     EXPECT_EQ(placed.right, GetSystemMetrics(SM_CXSCREEN)) << "at the right edge";
     EXPECT_EQ(placed.bottom, GetSystemMetrics(SM_CYSCREEN)) << "at the bottom edge";
     EXPECT_EQ(placed.right - placed.left, 200);
+}
+
+TEST_F(Settings, AStoredPlaceBeyondTheScreenBringsABitmapSkinsOutlineOntoIt)
+{
+    ASSERT_TRUE(Start({{L"ZIMMonitor", L"Left", L"5000"}, {L"ZIMMonitor", L"Top", L"3000"}}));
+    const RECT placed = WindowRect(monitor);
+    EXPECT_EQ(placed.right - placed.left, 300) << "the default skin's bitmap is 300 pixels wide";
+    EXPECT_LE(placed.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_LE(placed.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_GE(placed.left, 0);
+    EXPECT_GE(placed.top, 0);
 }
 
 TEST_F(Settings, ACompatibilityClassWindowIsHiddenWhileItsDesktopIsAwayAndReturns)

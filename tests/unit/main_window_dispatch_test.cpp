@@ -158,5 +158,18 @@ TEST_F(MainWindowDispatchTest, HideModeMoveTakesTheShiftFromTheAddressAndIgnores
     EXPECT_TRUE(hideMode.HideWndList().empty());
 }
 
+TEST_F(MainWindowDispatchTest, TheGridAreaQueryAnswersTheMonitorsGridAreaPackedOrNothingBeforeIt)
+{
+    EXPECT_EQ(Send(kWmUser + 20), 0) << "no monitor yet";
+    Rect area = Rect::FromSize(16, 21, 268, 190);
+    dispatch.SetGridAreaQuery([&] { return area; });
+    EXPECT_EQ(UnpackGridArea(*Send(kWmUser + 20)), area);
+    area = Rect::FromSize(0, 0, 4096, 4096);
+    EXPECT_EQ(UnpackGridArea(*Send(kWmUser + 20, 123, -5)), area) << "whatever the parameters";
+    // Fields are cut to 0..65535 each, never spilling into the next: left -5 is
+    // 0, top 70000 is 65535, width 15, and the negative height 0.
+    EXPECT_EQ(UnpackGridArea(PackGridArea({-5, 70000, 10, 20})), Rect::FromSize(0, 0xFFFF, 15, 0));
+}
+
 } // namespace
 } // namespace zim

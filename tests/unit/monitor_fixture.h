@@ -31,9 +31,10 @@ public:
         }
     }
     Rect Bounds() const override { return bounds; }
-    Size GridAreaSize() const override { return gridArea; }
+    Size ClientSize() const override { return client; }
     void SetTopmost(bool value) override { topmost = value; }
     void RepaintGrid(const Rect& area) override { repainted.push_back(area); }
+    void RepaintClient(const Rect& area) override { repaintedClient.push_back(area); }
     void RepaintAll() override { ++fullRepaints; }
     void MiniaturesChanged(const MiniatureChanges& changes) override { reported.push_back(changes); }
     WindowHandle FindDesktopBackground() override { return background; }
@@ -41,18 +42,20 @@ public:
     void ForgetPaints()
     {
         repainted.clear();
+        repaintedClient.clear();
         fullRepaints = 0;
         reported.clear();
     }
 
     WindowHandle handle = 0x7777;
     Rect bounds = Rect::FromSize(0, 0, 120, 100);
-    Size gridArea{300, 225}; // cells of 100 x 75
+    Size client{300, 225}; // under the natural look the grid area: cells of 100 x 75
     WindowHandle background = kNoWindow;
     bool topmost = true;
     int hides = 0;
     std::function<void()> onHide;
     std::vector<Rect> repainted;
+    std::vector<Rect> repaintedClient;
     int fullRepaints = 0;
     std::vector<MiniatureChanges> reported;
 };

@@ -29,6 +29,9 @@ class FakeInteractionSurface final : public InteractionSurface
 {
 public:
     Point GridToScreen(Point g) const override { return {g.x + origin.x, g.y + origin.y}; }
+    // Under the natural look the grid area fills the client area.
+    Point ClientToScreen(Point c) const override { return GridToScreen(c); }
+    void RepaintClient(const Rect& area) override { repainted.push_back(area); }
     void ShowProgramsPopup(const std::vector<std::string>& titles, const Rect& bounds) override
     {
         popupTitles = titles;
@@ -54,6 +57,7 @@ public:
     Rect popupBounds;
     bool popupShown = false;
     std::vector<bool> topmostCalls;
+    std::vector<Rect> repainted;
     int fronts = 0;
     int monitorMoves = 0;
 };
@@ -299,7 +303,7 @@ TEST_F(MonitorInteractionTest, LeftOrMiddlePressesSwitchToTheCellUnderThePointEx
     EXPECT_EQ(Current(), (Point{2, 2}));
     EXPECT_EQ(switches(), 3u);
 
-    surface.gridArea = {302, 227};
+    surface.client = {302, 227};
     model.Desktopsize1Click();
     interaction.MouseDown(MouseButton::Left, {301, 100});
     EXPECT_EQ(switches(), 3u) << "the strip right of the last whole cell is no cell";
@@ -406,6 +410,149 @@ TEST_F(MonitorInteractionTest, IconDesktopButtonsRecordTheChosenSetAndFollowTheO
     EXPECT_EQ(interaction.IconDesktopDown(), 2);
     options.Update([](Options& o) { o.iconDesktop = 7; }); // a stored value out of range
     EXPECT_EQ(interaction.IconDesktopDown(), 0);
+}
+
+// --- the skinned monitor: presses routed by the layout ---
+
+class SkinnedInteractionTest : public MonitorInteractionTest
+{
+protected:
+    SkinnedInteractionTest()
+    {
+        // A 300 x 250 bitmap: grid area at (10, 20), 240 x 180 (cells of 80 x 60),
+        // the label at (10, 220), the buttons in their default row at y = 101..117
+        // moved down to y = 220 here.
+        skins::SkinLayout skin;
+        skin.backgroundFile = "face.bmp";
+        skin.grid.bounds = Rect::FromSize(10, 20, 240, 180);
+        skin.coordinates.bounds = Rect::FromSize(10, 220, 30, 14);
+        for (skins::SkinButton& b : skin.buttons)
+        {
+            b.bounds = Rect::FromSize(50 + 17 * static_cast<int>(b.n), 220, 16, 16);
+        }
+        surface.client = {300, 250};
+        model.ApplyBitmapSkin(skin, {300, 250});
+        model.FormShow();
+        ui.origin = {500, 300}; // the client area's corner on the screen, here
+    }
+
+    Point ButtonCentre(std::size_t n) const
+    {
+        const Rect b = model.Layout().ButtonBounds(n);
+        return {b.left + 8, b.top + 8};
+    }
+    void Click(std::size_t n)
+    {
+        interaction.ClientMouseDown(MouseButton::Left, ButtonCentre(n));
+        interaction.ClientMouseUp(MouseButton::Left, ButtonCentre(n));
+    }
+};
+
+TEST_F(SkinnedInteractionTest, EachButtonRunsItsCommandOnAPressAndAReleaseOnIt)
+{
+    commands.onHideMonitor = [this] { model.HideMonitor(); };
+    Click(1);  // Help
+    Click(2);  // About
+    Click(3);  // Sticky Windows
+    Click(4);  // Options
+    Click(11); // Menu
+    EXPECT_EQ(commands.log, std::vector<std::string>{"help"});
+    EXPECT_EQ(commands.pages,
+              (std::vector<OptionsPage>{OptionsPage::About, OptionsPage::StickyWindows, OptionsPage::GeneralOptions}));
+    const Rect menu = model.Layout().ButtonBounds(11);
+    EXPECT_EQ(commands.menus, (std::vector<Point>{{500 + menu.left, 300 + menu.bottom}}))
+        << "the main menu at the button's lower-left corner on the screen";
+
+    // The icon desktop buttons in the file's order: 5, 1, 3, 4, 6, 2.
+    const int sets[] = {5, 1, 3, 4, 6, 2};
+    for (std::size_t n = 5; n <= 10; ++n)
+    {
+        Click(n);
+        EXPECT_EQ(options.Get().iconDesktop, sets[n - 5]) << n;
+        EXPECT_TRUE(interaction.ButtonDown(n)) << "the chosen set's button stays down";
+        EXPECT_FALSE(interaction.ButtonDown(n == 5 ? 6 : 5));
+    }
+
+    Click(0); // Close Desktop Monitor
+    EXPECT_EQ(commands.log, (std::vector<std::string>{"help", "hide monitor"}));
+    EXPECT_FALSE(model.Shown());
+}
+
+TEST_F(SkinnedInteractionTest, AButtonClicksOnlyWhenReleasedOnItselfAndWithTheLeftButton)
+{
+    // Released beside it, or on another button: no click.
+    interaction.ClientMouseDown(MouseButton::Left, ButtonCentre(2));
+    EXPECT_TRUE(interaction.WantsCapture()) << "the release must come back here";
+    EXPECT_TRUE(interaction.ButtonDown(2));
+    interaction.ClientMouseMove({5, 5}, false);
+    EXPECT_FALSE(interaction.ButtonDown(2)) << "looks up while the pointer is off it";
+    interaction.ClientMouseUp(MouseButton::Left, {5, 5});
+    interaction.ClientMouseDown(MouseButton::Left, ButtonCentre(2));
+    interaction.ClientMouseUp(MouseButton::Left, ButtonCentre(3));
+    EXPECT_TRUE(commands.pages.empty());
+    EXPECT_FALSE(interaction.WantsCapture());
+
+    // Right and middle presses do nothing on a button; a lost release is no click.
+    interaction.ClientMouseDown(MouseButton::Right, ButtonCentre(2));
+    interaction.ClientMouseUp(MouseButton::Right, ButtonCentre(2));
+    interaction.ClientMouseDown(MouseButton::Middle, ButtonCentre(2));
+    interaction.ClientMouseUp(MouseButton::Middle, ButtonCentre(2));
+    interaction.ClientMouseDown(MouseButton::Left, ButtonCentre(2));
+    interaction.CaptureLost();
+    interaction.ClientMouseUp(MouseButton::Left, ButtonCentre(2));
+    EXPECT_TRUE(commands.pages.empty());
+    EXPECT_TRUE(commands.menus.empty());
+
+    // In the skin editor the buttons are the editor's.
+    interaction.SetSkinEditing(true);
+    Click(2);
+    EXPECT_TRUE(commands.pages.empty());
+}
+
+TEST_F(SkinnedInteractionTest, GridPressesAreInGridAreaCoordinatesAndTheRestMovesTheMonitor)
+{
+    // Cell (1, 1) of the grid lies at client (90..170, 80..140).
+    interaction.ClientMouseDown(MouseButton::Left, {95, 85});
+    interaction.ClientMouseUp(MouseButton::Left, {95, 85});
+    EXPECT_EQ(Current(), (Point{1, 1}));
+    // The strip left of the grid area is background, not column 0.
+    interaction.ClientMouseDown(MouseButton::Left, {5, 85});
+    EXPECT_EQ(Current(), (Point{1, 1}));
+    EXPECT_EQ(ui.monitorMoves, 1);
+
+    interaction.ClientMouseDown(MouseButton::Right, {15, 225}); // the label, any button
+    EXPECT_EQ(ui.monitorMoves, 2);
+    interaction.ClientMouseDown(MouseButton::Right, {290, 240}); // the background's context menu
+    EXPECT_EQ(ui.monitorMoves, 2);
+    EXPECT_EQ(commands.menus, (std::vector<Point>{{790, 540}}));
+    interaction.ClientMouseDown(MouseButton::Left, {400, 400}); // outside the client area
+    EXPECT_EQ(ui.monitorMoves, 2);
+
+    // A right press in the grid opens the programs popup at the pointer; a
+    // release anywhere closes it.
+    interaction.ClientMouseDown(MouseButton::Right, {10 + 2 * 80 + 70, 20 + 50});
+    EXPECT_TRUE(ui.popupShown);
+    interaction.ClientMouseUp(MouseButton::Right, {0, 0});
+    EXPECT_FALSE(ui.popupShown);
+}
+
+TEST_F(SkinnedInteractionTest, TheButtonUnderThePointerIsLitAndRepaintedWhenItChanges)
+{
+    interaction.ClientMouseMove(ButtonCentre(4), false);
+    EXPECT_EQ(interaction.HotButton(), std::optional<std::size_t>(4));
+    EXPECT_EQ(ui.repainted, std::vector<Rect>{model.Layout().ButtonBounds(4)});
+    interaction.ClientMouseMove(ButtonCentre(4), false);
+    EXPECT_EQ(ui.repainted.size(), 1u) << "nothing changed";
+    interaction.ClientMouseMove(ButtonCentre(5), false);
+    EXPECT_EQ(ui.repainted.size(), 3u) << "the old and the new one";
+    interaction.PointerLeft();
+    EXPECT_EQ(interaction.HotButton(), std::nullopt);
+    EXPECT_EQ(ui.repainted.back(), model.Layout().ButtonBounds(5));
+
+    // The tray menu choosing a set repaints the six set buttons.
+    surface.ForgetPaints();
+    options.Update([](Options& o) { o.iconDesktop = 3; });
+    EXPECT_EQ(surface.repaintedClient.size(), 6u);
 }
 
 } // namespace

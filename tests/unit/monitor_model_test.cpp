@@ -271,7 +271,7 @@ TEST_F(MonitorModelTest, OptionChangesActAtOnce)
     model.FormShow();
     surface.ForgetPaints();
 
-    surface.gridArea = {400, 300};
+    surface.client = {400, 300};
     options.Update([](Options& o) { o.sizeX = 4; });
     EXPECT_EQ(model.Grid().Columns(), 4);
     EXPECT_EQ(model.Grid().CellWidth(), 100);

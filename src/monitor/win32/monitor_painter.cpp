@@ -2,6 +2,7 @@
 
 #include "monitor/grid_paint.h"
 #include "platform/win32/fonts.h"
+#include "platform/win32/utf.h"
 
 #include <commctrl.h>
 
@@ -21,13 +22,15 @@ COLORREF Resolve(ColorValue value)
 constexpr int kTitleBuffer = 255;
 // How long a window may take to hand over its icon.
 constexpr UINT kIconTimeoutMs = 50;
+// The buttons' tools come after every miniature's.
+constexpr UINT_PTR kButtonToolBase = 10000;
 
 } // namespace
 
 void MonitorPainter::Attach(HWND window)
 {
     m_window = window;
-    m_font = CreateStandardFont();
+    MakeFonts();
     // One tool tip control, one tool per miniature; the text is asked for when shown.
     m_tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr,
@@ -38,6 +41,75 @@ void MonitorPainter::Detach()
 {
     m_tooltip = nullptr;
     m_window = nullptr;
+}
+
+Point MonitorPainter::GridOrigin() const
+{
+    const Rect grid = m_model.GridBounds();
+    return {grid.left, grid.top};
+}
+
+void MonitorPainter::MakeFonts()
+{
+    const MonitorLayout& layout = m_model.Layout();
+    m_fontsVersion = layout.Version();
+    const skins::SkinFont& grid = layout.GridFont();
+    m_font = CreatePointFont(Widen(grid.name).c_str(), grid.size);
+    if (!m_font)
+    {
+        m_font = CreateStandardFont();
+    }
+    const skins::SkinFont& label = layout.LabelFont();
+    m_labelFont = CreatePointFont(Widen(label.name).c_str(), label.size);
+    for (std::size_t n = 0; n < m_buttonFonts.size(); ++n)
+    {
+        // The caption's character set and weight are the button's own; the skin
+        // names the face (the symbol fonts for the symbol captions) and the size.
+        const skins::SkinButtonInfo& info = skins::kSkinButtons[n];
+        const skins::SkinFont& font = layout.ButtonFont(n);
+        m_buttonFonts[n] = CreatePointFont(Widen(font.name).c_str(), font.size, info.bold ? FW_BOLD : FW_NORMAL,
+                                           static_cast<BYTE>(info.symbolCharset ? SYMBOL_CHARSET : DEFAULT_CHARSET));
+    }
+}
+
+void MonitorPainter::LayoutChanged()
+{
+    MakeFonts();
+    SetButtonTools();
+    // The miniatures' tools lie in the grid area, which may have moved.
+    for (std::size_t i = 0; i < m_tools; ++i)
+    {
+        SetTool(i, false);
+    }
+}
+
+void MonitorPainter::SetButtonTools()
+{
+    if (!m_tooltip)
+    {
+        return;
+    }
+    const MonitorLayout& layout = m_model.Layout();
+    for (std::size_t n = 0; n < skins::kSkinButtons.size(); ++n)
+    {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = m_window;
+        tool.uId = kButtonToolBase + n;
+        if (m_buttonTools)
+        {
+            SendMessageW(m_tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        if (layout.ButtonsVisible())
+        {
+            const std::wstring hint = Widen(std::string(skins::kSkinButtons[n].hint));
+            tool.uFlags = TTF_SUBCLASS;
+            tool.rect = ToRECT(layout.ButtonBounds(n));
+            tool.lpszText = const_cast<wchar_t*>(hint.c_str()); // the control keeps a copy
+            SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    m_buttonTools = layout.ButtonsVisible();
 }
 
 void MonitorPainter::SetTool(std::size_t index, bool add)
@@ -51,7 +123,8 @@ void MonitorPainter::SetTool(std::size_t index, bool add)
     tool.uFlags = TTF_SUBCLASS;
     tool.hwnd = m_window;
     tool.uId = index + 1;
-    tool.rect = ToRECT(m_model.Miniatures().Items()[index].bounds);
+    const Point origin = GridOrigin();
+    tool.rect = ToRECT(m_model.Miniatures().Items()[index].bounds.Offset(origin.x, origin.y));
     tool.lpszText = const_cast<wchar_t*>(m_hints[index].c_str()); // the control keeps a copy
     SendMessageW(m_tooltip, add ? TTM_ADDTOOLW : TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
@@ -89,10 +162,10 @@ void MonitorPainter::RemoveTools()
 
 void MonitorPainter::MiniaturesChanged(const MiniatureChanges& changes)
 {
+    const Point origin = GridOrigin();
     for (const Rect& r : changes.dirty)
     {
-        // The grid area fills the client area, so its coordinates are client coordinates.
-        const RECT invalid = ToRECT(r);
+        const RECT invalid = ToRECT(r.Offset(origin.x, origin.y));
         InvalidateRect(m_window, &invalid, FALSE);
     }
     m_hints.resize(changes.count);
@@ -115,7 +188,7 @@ void MonitorPainter::MiniaturesChanged(const MiniatureChanges& changes)
     m_tools = changes.count;
 }
 
-void MonitorPainter::Paint(HDC dc, const Rect& area)
+void MonitorPainter::Paint(HDC dc, const Rect& area, const Pictures& pictures)
 {
     RECT client;
     GetClientRect(m_window, &client);
@@ -125,26 +198,132 @@ void MonitorPainter::Paint(HDC dc, const Rect& area)
     {
         return;
     }
+    if (m_fontsVersion != m_model.Layout().Version())
+    {
+        MakeFonts();
+    }
     const MemoryDc buffer(dc);
     const UniqueBitmap bitmap(CreateCompatibleBitmap(dc, width, height));
     if (!buffer || !bitmap)
     {
         // Out of GDI resources: draw straight on the window rather than not at all.
-        PaintGridArea(dc, {client.left, client.top, client.right, client.bottom});
+        PaintClient(dc, FromRECT(client), pictures);
         return;
     }
     {
         const SelectGuard bitmapGuard(buffer.Get(), bitmap.Get());
         IntersectClipRect(buffer.Get(), area.left, area.top, area.right, area.bottom);
-        PaintGridArea(buffer.Get(), {client.left, client.top, client.right, client.bottom});
+        PaintClient(buffer.Get(), FromRECT(client), pictures);
         BitBlt(dc, area.left, area.top, area.Width(), area.Height(), buffer.Get(), area.left, area.top, SRCCOPY);
     }
 }
 
-void MonitorPainter::PaintGridArea(HDC dc, const Rect& client)
+void MonitorPainter::PaintClient(HDC dc, const Rect& client, const Pictures& pictures)
+{
+    const MonitorLayout& layout = m_model.Layout();
+    const bool skinned = !layout.Natural() && pictures.skin;
+    if (skinned)
+    {
+        const RECT all = ToRECT(client);
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+        const MemoryDc source(dc);
+        if (source)
+        {
+            const SelectGuard guard(source.Get(), pictures.skin);
+            BitBlt(dc, 0, 0, client.Width(), client.Height(), source.Get(), 0, 0, SRCCOPY);
+        }
+    }
+
+    if (layout.LabelVisible())
+    {
+        PaintLabel(dc);
+    }
+    if (layout.ButtonsVisible())
+    {
+        PaintButtons(dc, pictures.buttons);
+    }
+
+    // The grid area last, in its own coordinates and clipped to its bounds: it
+    // covers whatever the skin puts under it, as its hit test does.
+    const Rect grid = m_model.GridBounds();
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, grid.left, grid.top, grid.right, grid.bottom);
+    OffsetViewportOrgEx(dc, grid.left, grid.top, nullptr);
+    PaintGridArea(dc, {0, 0, grid.Width(), grid.Height()}, skinned ? pictures.grid : nullptr);
+    RestoreDC(dc, saved);
+}
+
+void MonitorPainter::PaintLabel(HDC dc)
+{
+    const MonitorLayout& layout = m_model.Layout();
+    const std::wstring text = Widen(m_model.CoordinateLabel());
+    RECT r = ToRECT(layout.LabelBounds());
+    const int saved = SaveDC(dc);
+    if (m_labelFont)
+    {
+        SelectObject(dc, m_labelFont.Get());
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, Resolve(layout.LabelFont().color));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+    RestoreDC(dc, saved);
+}
+
+void MonitorPainter::PaintButtons(HDC dc, const MonitorInteraction* buttons)
+{
+    const MonitorLayout& layout = m_model.Layout();
+    RECT clip{};
+    GetClipBox(dc, &clip);
+    for (std::size_t n = 0; n < skins::kSkinButtons.size(); ++n)
+    {
+        const Rect b = layout.ButtonBounds(n);
+        if (b.right <= clip.left || b.left >= clip.right || b.bottom <= clip.top || b.top >= clip.bottom)
+        {
+            continue;
+        }
+        const bool down = buttons && buttons->ButtonDown(n);
+        const bool hot = buttons && buttons->HotButton() == n;
+        RECT r = ToRECT(b);
+        // Flat buttons: a frame only while pressed, chosen or under the pointer.
+        if (down)
+        {
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+        }
+        else if (hot)
+        {
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        }
+        if (down)
+        {
+            OffsetRect(&r, 1, 1);
+        }
+        const int saved = SaveDC(dc);
+        if (m_buttonFonts[n])
+        {
+            SelectObject(dc, m_buttonFonts[n].Get());
+        }
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, Resolve(layout.ButtonFont(n).color));
+        const wchar_t caption = static_cast<wchar_t>(skins::kSkinButtons[n].caption);
+        DrawTextW(dc, &caption, 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        RestoreDC(dc, saved);
+    }
+}
+
+void MonitorPainter::PaintGridArea(HDC dc, const Rect& client, HBITMAP background)
 {
     const RECT all = ToRECT(client);
-    FillRect(dc, &all, GetSysColorBrush(COLOR_APPWORKSPACE));
+    const MemoryDc source(dc);
+    if (background && source)
+    {
+        const SelectGuard guard(source.Get(), background);
+        BitBlt(dc, 0, 0, client.Width(), client.Height(), source.Get(), 0, 0, SRCCOPY);
+    }
+    else
+    {
+        FillRect(dc, &all, GetSysColorBrush(COLOR_APPWORKSPACE));
+    }
 
     const GridColors& colors = m_model.Colors();
     const COLORREF line = Resolve(colors.LineColor);

@@ -1,14 +1,19 @@
 #pragma once
 
-// Draws the monitor's grid area from what MonitorModel holds: the grid lines,
-// the highlight frame and the miniatures with their titles and icons, and keeps
-// one tool tip per miniature naming its window. The window calls Paint from
-// WM_PAINT (double-buffered) and from WM_PRINTCLIENT.
+// Draws the monitor from what MonitorModel holds: under a bitmap skin the skin
+// picture, the coordinate label and the twelve buttons; the grid area at its
+// place in the layout with its background, the grid lines, the highlight frame
+// and the miniatures with their titles and icons. It keeps one tool tip per
+// miniature naming its window and one per visible button naming its command.
+// The window calls Paint from WM_PAINT (double-buffered) and from WM_PRINTCLIENT.
 
+#include "monitor/monitor_interaction.h"
 #include "monitor/monitor_model.h"
 #include "platform/win32/handles.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,13 +33,31 @@ public:
     // The window is being destroyed, and its tool tip with it.
     void Detach();
 
+    // What the window holds beside the model.
+    struct Pictures
+    {
+        HBITMAP skin = nullptr; // the skin bitmap, none under a natural skin
+        HBITMAP grid = nullptr; // its part under the grid area
+        const MonitorInteraction* buttons = nullptr;
+    };
+
     // Paints `area` (client coordinates) of the client area through a bitmap.
-    void Paint(HDC dc, const Rect& area);
+    void Paint(HDC dc, const Rect& area, const Pictures& pictures);
+    // The layout changed: fonts made again, button tools placed again.
+    void LayoutChanged();
+    // The layout changed since the last LayoutChanged.
+    bool LayoutOutdated() const { return m_fontsVersion != m_model.Layout().Version(); }
     // Slots were created, moved or freed: repaint their places, update the tools.
     void MiniaturesChanged(const MiniatureChanges& changes);
 
 private:
-    void PaintGridArea(HDC dc, const Rect& client);
+    void PaintClient(HDC dc, const Rect& client, const Pictures& pictures);
+    void PaintGridArea(HDC dc, const Rect& area, HBITMAP background);
+    void PaintLabel(HDC dc);
+    void PaintButtons(HDC dc, const MonitorInteraction* buttons);
+    void MakeFonts();
+    void SetButtonTools();
+    Point GridOrigin() const;
     void PaintMiniature(HDC dc, std::size_t index, COLORREF line, COLORREF text);
     // The window's small icon, asked for once per window a slot shows.
     HICON SmallIcon(std::size_t index, HWND window);
@@ -46,7 +69,11 @@ private:
 
     const MonitorModel& m_model;
     HWND m_window = nullptr;
-    UniqueFont m_font;
+    UniqueFont m_font; // the grid area's
+    UniqueFont m_labelFont;
+    std::array<UniqueFont, 12> m_buttonFonts;
+    std::uint32_t m_fontsVersion = 0xFFFFFFFF;
+    bool m_buttonTools = false;
     HWND m_tooltip = nullptr; // owned by the window, destroyed with it
     std::size_t m_tools = 0;
     // Per miniature, the window title as last painted: its tool tip.

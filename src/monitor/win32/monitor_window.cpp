@@ -11,6 +11,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace zim::win32
 {
@@ -29,6 +30,12 @@ constexpr UINT kFirstColorCommand = 1;
 TZIMMonitor::TZIMMonitor(const MonitorParts& parts, ProgramCommands& commands, std::function<void()> onClose)
     : m_model(parts.windows, parts.scheduler, parts.options, parts.state, parts.hideMode, *this),
       m_interaction(parts.windows, parts.options, parts.engine, parts.hideMode, m_model, *this, commands),
+      m_topMost(
+          [](WindowHandle window, bool topmost)
+          {
+              SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+          }),
       m_painter(m_model), m_commands(commands), m_onClose(std::move(onClose))
 {
 }
@@ -40,15 +47,17 @@ TZIMMonitor::~TZIMMonitor()
 
 bool TZIMMonitor::Create(HICON icon)
 {
-    // Until skins exist: a sizeable tool window (no task-bar button, small caption)
-    // whose grid fills the client area.
-    const DWORD exStyle = WS_EX_TOOLWINDOW | (m_model.CurrentOptions().alwaysOnTop ? WS_EX_TOPMOST : 0);
+    // Until a skin is applied: the natural look, a sizeable tool window (no
+    // task-bar button, small caption) whose grid fills the client area.
+    const DWORD exStyle = WS_EX_TOOLWINDOW;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
     if (!Window::Create(kClassName, Widen(kMonitorCaption).c_str(), style, exStyle, 0, 0, kDefaultWidth, kDefaultHeight,
                         nullptr, icon))
     {
         return false;
     }
+    m_shaper.SetOwner(Handle());
+    m_topMost.HandOver(FromHwnd(Handle()), m_model.CurrentOptions().alwaysOnTop);
     m_painter.Attach(Handle());
     m_model.Desktopsize1Click();
     return true;
@@ -96,7 +105,7 @@ Rect TZIMMonitor::Bounds() const
     return FromRECT(r);
 }
 
-Size TZIMMonitor::GridAreaSize() const
+Size TZIMMonitor::ClientSize() const
 {
     RECT client{};
     GetClientRect(Handle(), &client);
@@ -105,19 +114,27 @@ Size TZIMMonitor::GridAreaSize() const
 
 void TZIMMonitor::SetTopmost(bool topmost)
 {
-    SetWindowPos(Handle(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    m_topMost.SetAlwaysOnTop(topmost);
 }
 
 void TZIMMonitor::RepaintGrid(const Rect& area)
 {
-    // The grid area fills the client area, so its coordinates are client coordinates.
+    const Rect grid = GridArea();
+    RepaintClient(area.Offset(grid.left, grid.top));
+}
+
+void TZIMMonitor::RepaintClient(const Rect& area)
+{
     const RECT r = ToRECT(area);
     InvalidateRect(Handle(), &r, FALSE);
 }
 
 void TZIMMonitor::RepaintAll()
 {
+    if (m_painter.LayoutOutdated())
+    {
+        m_painter.LayoutChanged();
+    }
     InvalidateRect(Handle(), nullptr, FALSE);
 }
 
@@ -135,8 +152,14 @@ WindowHandle TZIMMonitor::FindDesktopBackground()
 
 Point TZIMMonitor::GridToScreen(Point grid) const
 {
-    POINT p{grid.x, grid.y};
-    ClientToScreen(Handle(), &p);
+    const Rect area = GridArea();
+    return ClientToScreen({grid.x + area.left, grid.y + area.top});
+}
+
+Point TZIMMonitor::ClientToScreen(Point client) const
+{
+    POINT p{client.x, client.y};
+    ::ClientToScreen(Handle(), &p);
     return {p.x, p.y};
 }
 
@@ -172,11 +195,95 @@ void TZIMMonitor::BeginMonitorMove()
     SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | 2, 0);
 }
 
+// --- SkinSurface ---
+
+bool TZIMMonitor::IsVisible() const
+{
+    return IsWindowVisible(Handle()) != FALSE;
+}
+
+void TZIMMonitor::SetVisible(bool visible)
+{
+    ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+bool TZIMMonitor::PrepareBackground(const std::string& imagePath)
+{
+    m_preparedBackground = UniqueBitmap(static_cast<HBITMAP>(
+        LoadImageW(nullptr, Widen(imagePath).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    return static_cast<bool>(m_preparedBackground);
+}
+
+void TZIMMonitor::UseBackground(ColorValue mask, Size client)
+{
+    // One change of the picture: the outline is built once and the window sized to it.
+    m_shaper.SetSizeLimit(client);
+    m_shaper.Picture().Assign(std::move(m_preparedBackground), mask);
+    CopyGridBackground();
+    m_painter.LayoutChanged();
+    RepaintAll();
+}
+
+void TZIMMonitor::ClearBackground()
+{
+    m_preparedBackground.Reset();
+    m_shaper.Picture().Assign(UniqueBitmap(), m_shaper.Picture().MaskColor());
+    m_gridBackground.Reset();
+}
+
+void TZIMMonitor::CopyGridBackground()
+{
+    m_gridBackground.Reset();
+    const HBITMAP picture = m_shaper.Picture().Bitmap();
+    const Rect grid = GridArea();
+    if (!picture || grid.Width() <= 0 || grid.Height() <= 0)
+    {
+        return;
+    }
+    const WindowDc screen(nullptr);
+    UniqueBitmap copy(CreateCompatibleBitmap(screen.Get(), grid.Width(), grid.Height()));
+    const MemoryDc from(screen.Get());
+    const MemoryDc to(screen.Get());
+    if (!copy || !from || !to)
+    {
+        return;
+    }
+    {
+        const SelectGuard fromGuard(from.Get(), picture);
+        const SelectGuard toGuard(to.Get(), copy.Get());
+        BitBlt(to.Get(), 0, 0, grid.Width(), grid.Height(), from.Get(), grid.left, grid.top, SRCCOPY);
+    }
+    m_gridBackground = std::move(copy);
+}
+
+void TZIMMonitor::SetAlwaysOnTop(bool topmost)
+{
+    // The frame change may have made the window anew on some systems: the
+    // component acts on the handle the window has now.
+    m_topMost.SetHandle(FromHwnd(Handle()));
+    m_topMost.SetAlwaysOnTop(topmost);
+}
+
+void TZIMMonitor::MoveTo(Point topLeft)
+{
+    SetWindowPos(Handle(), nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // --- messages ---
+
+void TZIMMonitor::OnMouseMove(WPARAM wParam, LPARAM lParam)
+{
+    if (!m_trackingLeave)
+    {
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
+        m_trackingLeave = TrackMouseEvent(&track) != FALSE;
+    }
+    m_interaction.ClientMouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_RBUTTON) != 0);
+}
 
 void TZIMMonitor::OnButtonDown(MouseButton button, LPARAM lParam)
 {
-    m_interaction.MouseDown(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    m_interaction.ClientMouseDown(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     // A drag or the popup ends with the right release, wherever the pointer is then.
     if (m_interaction.WantsCapture())
     {
@@ -186,7 +293,7 @@ void TZIMMonitor::OnButtonDown(MouseButton button, LPARAM lParam)
 
 void TZIMMonitor::OnButtonUp(MouseButton button, LPARAM lParam)
 {
-    m_interaction.MouseUp(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    m_interaction.ClientMouseUp(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     if (!m_interaction.WantsCapture() && GetCapture() == Handle())
     {
         ReleaseCapture();
@@ -199,23 +306,24 @@ void TZIMMonitor::OnWindowPosChanging(WINDOWPOS& pos)
     {
         return;
     }
-    // The visible box: the window's region when it has one, else the whole window
-    // at the size it is about to take.
+    // The window at the size it is about to take, and the box of its region.
     RECT window{};
     GetWindowRect(Handle(), &window);
-    Rect visible{0, 0, window.right - window.left, window.bottom - window.top};
+    Size size{window.right - window.left, window.bottom - window.top};
     if (!(pos.flags & SWP_NOSIZE))
     {
-        visible = {0, 0, pos.cx, pos.cy};
+        size = {pos.cx, pos.cy};
     }
+    std::optional<Rect> regionBox;
     const UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
     if (region && GetWindowRgn(Handle(), static_cast<HRGN>(region.Get())) > NULLREGION)
     {
         RECT box{};
         GetRgnBox(static_cast<HRGN>(region.Get()), &box);
-        visible = {box.left, box.top, box.right, box.bottom};
+        regionBox = FromRECT(box);
     }
     const Size screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const Rect visible = MonitorVisibleBox(size, m_model.Layout().Natural(), false, regionBox, screen);
     const Point p = ConstrainMonitorPosition({pos.x, pos.y}, visible, screen);
     pos.x = p.x;
     pos.y = p.y;
@@ -294,7 +402,14 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnButtonUp(MouseButton::Right, lParam);
         return 0;
     case WM_MOUSEMOVE:
-        m_interaction.MouseMove({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, (wParam & MK_RBUTTON) != 0);
+        OnMouseMove(wParam, lParam);
+        break;
+    case WM_MOUSELEAVE:
+        m_trackingLeave = false;
+        m_interaction.PointerLeft();
+        return 0;
+    case WM_ACTIVATE:
+        m_model.FormActivate(LOWORD(wParam) != WA_INACTIVE);
         break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != Handle())
@@ -306,7 +421,7 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         PAINTSTRUCT ps;
         const HDC dc = BeginPaint(Handle(), &ps);
-        m_painter.Paint(dc, FromRECT(ps.rcPaint));
+        m_painter.Paint(dc, FromRECT(ps.rcPaint), Pictures());
         EndPaint(Handle(), &ps);
         return 0;
     }
@@ -314,7 +429,7 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         RECT client;
         GetClientRect(Handle(), &client);
-        m_painter.Paint(reinterpret_cast<HDC>(wParam), FromRECT(client));
+        m_painter.Paint(reinterpret_cast<HDC>(wParam), FromRECT(client), Pictures());
         return 0;
     }
     default:

@@ -3,17 +3,21 @@
 // TZIMMonitor, the desktop monitor: the application's main window. Closing it
 // is the program's orderly shutdown; hiding it never ends the program. The
 // logic lives in MonitorModel; this window turns messages into calls on it and
-// on MonitorInteraction, and MonitorPainter draws the grid area from what the
-// model holds (painted elements, not child windows). Until skins lay out
-// the coordinate label, the background and the buttons, the grid area fills the
-// client area, so every press there is a press on the grid.
+// on MonitorInteraction, and MonitorPainter draws the skin picture, the grid
+// area, the coordinate label and the twelve buttons from the model's layout
+// (painted elements, not child windows). A bitmap skin gives the window no
+// border and the bitmap's outline (FormShaper); a natural skin makes it a
+// sizeable tool window whose grid fills the client area.
 
 #include "app/program_commands.h"
+#include "components/top_most_window.h"
+#include "components/win32/form_shaper.h"
 #include "engine/desktop_engine.h"
 #include "engine/hide_mode.h"
 #include "monitor/colors.h"
 #include "monitor/monitor_interaction.h"
 #include "monitor/monitor_model.h"
+#include "monitor/skin_loader.h"
 #include "monitor/win32/monitor_painter.h"
 #include "monitor/win32/programs_popup.h"
 #include "platform/win32/window.h"
@@ -37,7 +41,7 @@ struct MonitorParts
     HideMode& hideMode;
 };
 
-class TZIMMonitor final : public Window, private MonitorSurface, private InteractionSurface
+class TZIMMonitor final : public Window, private MonitorSurface, private InteractionSurface, private SkinSurface
 {
 public:
     static constexpr const wchar_t* kClassName = L"TZIMMonitor";
@@ -52,6 +56,13 @@ public:
 
     MonitorModel& Model() { return m_model; }
     MonitorInteraction& Interaction() { return m_interaction; }
+    // What LoadSkin changes on the window.
+    SkinSurface& Skin() { return *this; }
+    // The grid area in client coordinates, as the layout places it.
+    Rect GridArea() const { return m_model.GridBounds(); }
+    // Copies the part of the skin picture under the grid area into the grid's
+    // background: after the picture or the grid area's bounds change.
+    void CopyGridBackground();
     // The programs popup, created right after the monitor.
     void SetProgramsPopup(TZIM2* popup);
     // The main window's input timer, held off during a drag; null once it is gone.
@@ -74,21 +85,39 @@ private:
     WindowHandle SurfaceHandle() const override { return FromHwnd(Handle()); }
     void Hide() override;
     Rect Bounds() const override;
-    Size GridAreaSize() const override;
+    Size ClientSize() const override;
     void SetTopmost(bool topmost) override;
     void RepaintGrid(const Rect& area) override;
+    void RepaintClient(const Rect& area) override;
     void RepaintAll() override;
     void MiniaturesChanged(const MiniatureChanges& changes) override;
     WindowHandle FindDesktopBackground() override;
 
     // InteractionSurface
     Point GridToScreen(Point grid) const override;
+    Point ClientToScreen(Point client) const override;
     void ShowProgramsPopup(const std::vector<std::string>& titles, const Rect& bounds) override;
     void HideProgramsPopup() override;
     void SetMonitorTopmost(bool topmost) override { SetTopmost(topmost); }
     void BringToFront() override;
     void BeginMonitorMove() override;
 
+    // SkinSurface
+    bool IsVisible() const override;
+    void SetVisible(bool visible) override;
+    bool PrepareBackground(const std::string& imagePath) override;
+    void UseBackground(ColorValue mask, Size client) override;
+    void ClearBackground() override;
+    void SetShaperActive(bool active) override { m_shaper.SetActive(active); }
+    void SetAlwaysOnTop(bool topmost) override;
+    void SetNaturalFrame(bool natural) override { m_shaper.SetShowCaption(natural); }
+    void MoveTo(Point topLeft) override;
+
+    MonitorPainter::Pictures Pictures() const
+    {
+        return {m_shaper.Picture().Bitmap(), static_cast<HBITMAP>(m_gridBackground.Get()), &m_interaction};
+    }
+    void OnMouseMove(WPARAM wParam, LPARAM lParam);
     void OnButtonDown(MouseButton button, LPARAM lParam);
     void OnButtonUp(MouseButton button, LPARAM lParam);
     void OnWindowPosChanging(WINDOWPOS& pos);
@@ -97,6 +126,13 @@ private:
     MonitorModel m_model;
     MonitorInteraction m_interaction;
     TZIM2* m_popup = nullptr;
+    FormShaper m_shaper;
+    TopMostWindow m_topMost;
+    // A skin bitmap loaded before the monitor changes, then handed to the shaper.
+    UniqueBitmap m_preparedBackground;
+    // The part of the skin picture under the grid area.
+    UniqueBitmap m_gridBackground;
+    bool m_trackingLeave = false;
     MonitorPainter m_painter;
     ProgramCommands& m_commands;
     std::function<void()> m_onClose;

@@ -13,6 +13,9 @@ inline constexpr int kStandardFontPoints = 8;
 
 // A font of `points` at the screen's resolution; empty when GDI refuses.
 UniqueFont CreatePointFont(const wchar_t* faceName, int points);
+// The same in a weight (FW_NORMAL, FW_BOLD) and a character set (DEFAULT_CHARSET,
+// SYMBOL_CHARSET for the symbol fonts).
+UniqueFont CreatePointFont(const wchar_t* faceName, int points, int weight, BYTE charset);
 
 inline UniqueFont CreateStandardFont()
 {
