@@ -447,4 +447,27 @@ std::optional<std::pair<HWND, std::wstring>> MessageBoxOf(DWORD processId)
     return std::nullopt;
 }
 
+HWND DialogControl(HWND dialog, int id)
+{
+    struct Search
+    {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM param) -> BOOL
+        {
+            auto& s = *reinterpret_cast<Search*>(param);
+            if (GetDlgCtrlID(child) == s.id)
+            {
+                s.found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 } // namespace zim::e2e

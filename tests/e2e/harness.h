@@ -122,6 +122,9 @@ HWND WaitForMonitor(ChildProcess& app);
 // Ends the program as the user does, by closing its monitor, if it still runs.
 void CloseProgram(ChildProcess& app, HWND monitor);
 
+// A control of a dialog or of one of its child dialogs (pages), by its id.
+HWND DialogControl(HWND dialog, int id);
+
 // A message box the process shows, with its text, once it is up.
 std::optional<std::pair<HWND, std::wstring>> MessageBoxOf(DWORD processId);
 

@@ -29,33 +29,9 @@ std::wstring TextOf(HWND hwnd)
     return buffer;
 }
 
-// A control of the dialog's pages by its id.
-HWND ControlOf(HWND dialog, int id)
-{
-    struct Search
-    {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM param) -> BOOL
-        {
-            auto& s = *reinterpret_cast<Search*>(param);
-            if (GetDlgCtrlID(child) == s.id && GetParent(child) != nullptr)
-            {
-                s.found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool Checked(HWND dialog, int id)
 {
-    return SendMessageW(ControlOf(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(DialogControl(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 class OptionsDialog : public ::testing::Test
@@ -125,7 +101,7 @@ protected:
     // Ctrl+Tab until the page holding the control shows.
     bool GoToPageOf(int id)
     {
-        const HWND target = GetParent(ControlOf(dialog, id));
+        const HWND target = GetParent(DialogControl(dialog, id));
         SetForegroundWindow(dialog);
         for (int i = 0; i < 8 && ShownPage() != target; ++i)
         {
@@ -181,29 +157,29 @@ TEST_F(OptionsDialog, ShowsThePlantedValuesOnEveryPage)
     EXPECT_EQ(client.bottom, MulDiv(362, dpi, 96));
 
     // The stored text of the grid size stays as it was written.
-    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_SIZEX)), L"0x4");
-    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_SIZEY)), L"2");
+    EXPECT_EQ(TextOf(DialogControl(dialog, IDC_SIZEX)), L"0x4");
+    EXPECT_EQ(TextOf(DialogControl(dialog, IDC_SIZEY)), L"2");
     EXPECT_FALSE(Checked(dialog, IDC_MOUSE_SCROLL));
     EXPECT_TRUE(Checked(dialog, IDC_WRAP_CURSOR));
     EXPECT_FALSE(Checked(dialog, IDC_SHOW_NAMES));
     EXPECT_TRUE(Checked(dialog, IDC_SYS_MENU));
-    EXPECT_EQ(SendMessageW(ControlOf(dialog, IDC_MOUSE_DELAY), TBM_GETPOS, 0, 0), 600);
-    EXPECT_EQ(SendMessageW(ControlOf(dialog, IDC_AUTO_HIDE_DELAY), TBM_GETPOS, 0, 0), 5000);
+    EXPECT_EQ(SendMessageW(DialogControl(dialog, IDC_MOUSE_DELAY), TBM_GETPOS, 0, 0), 600);
+    EXPECT_EQ(SendMessageW(DialogControl(dialog, IDC_AUTO_HIDE_DELAY), TBM_GETPOS, 0, 0), 5000);
     // The bare key Right, shown as the arrow key.
-    const auto hotKey = static_cast<WORD>(SendMessageW(ControlOf(dialog, IDC_HOTKEY_1 + 1), HKM_GETHOTKEY, 0, 0));
+    const auto hotKey = static_cast<WORD>(SendMessageW(DialogControl(dialog, IDC_HOTKEY_1 + 1), HKM_GETHOTKEY, 0, 0));
     EXPECT_EQ(LOBYTE(hotKey), VK_RIGHT);
     EXPECT_EQ(HIBYTE(hotKey), HOTKEYF_EXT);
     EXPECT_TRUE(Checked(dialog, IDC_HOTKEYS_ENABLED));
     EXPECT_TRUE(Checked(dialog, IDC_HOT_CONTROL));
     EXPECT_FALSE(Checked(dialog, IDC_HOT_SHIFT));
     // The skin list holds the shipped skins, the default one chosen.
-    const HWND skins = ControlOf(dialog, IDC_SKIN);
+    const HWND skins = DialogControl(dialog, IDC_SKIN);
     EXPECT_GE(SendMessageW(skins, CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(TextOf(skins), L"silver.zim");
     // The closed sticky window stays listed and checked; so does the class.
-    const HWND sticky = ControlOf(dialog, IDC_STICKY_WINDOWS);
+    const HWND sticky = DialogControl(dialog, IDC_STICKY_WINDOWS);
     ASSERT_GE(SendMessageW(sticky, LVM_GETITEMCOUNT, 0, 0), 1);
-    const HWND compatibility = ControlOf(dialog, IDC_COMPATIBILITY_CLASSES);
+    const HWND compatibility = DialogControl(dialog, IDC_COMPATIBILITY_CLASSES);
     ASSERT_GE(SendMessageW(compatibility, LVM_GETITEMCOUNT, 0, 0), 1);
 
     // Every page once, as Ctrl+Tab walks them.
@@ -236,15 +212,15 @@ TEST_F(OptionsDialog, TheTrayCommandsOpenTheirPages)
 {
     ASSERT_TRUE(Start({}));
     ASSERT_TRUE(Open(IDM_STICKY_WINDOWS));
-    EXPECT_EQ(ShownPage(), GetParent(ControlOf(dialog, IDC_STICKY_WINDOWS)));
+    EXPECT_EQ(ShownPage(), GetParent(DialogControl(dialog, IDC_STICKY_WINDOWS)));
     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5s));
     ASSERT_TRUE(Open(IDM_ABOUT));
-    EXPECT_EQ(ShownPage(), GetParent(ControlOf(dialog, IDC_ABOUT_TITLE)));
-    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_ABOUT_TITLE)), L"Zim Desk Virtual Desktop version 2.5");
+    EXPECT_EQ(ShownPage(), GetParent(DialogControl(dialog, IDC_ABOUT_TITLE)));
+    EXPECT_EQ(TextOf(DialogControl(dialog, IDC_ABOUT_TITLE)), L"Zim Desk Virtual Desktop version 2.5");
     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(Open(IDM_OPTIONS));
-    EXPECT_EQ(ShownPage(), GetParent(ControlOf(dialog, IDC_MOUSE_SCROLL)));
+    EXPECT_EQ(ShownPage(), GetParent(DialogControl(dialog, IDC_MOUSE_SCROLL)));
     // No task-bar button, shown or not.
     const auto info = FindWindowOf(m_app.Id(), L"TOptionsDlg");
     ASSERT_TRUE(info);
@@ -274,10 +250,10 @@ TEST_F(OptionsDialog, APlantedHotKeySwitchesAndUncheckingEnableStopsItAtOnce)
     ASSERT_TRUE(Open());
     ASSERT_TRUE(GoToPageOf(IDC_HOTKEYS_ENABLED));
     Shot(L"options-hotkeys-enabled");
-    SendMessageW(ControlOf(dialog, IDC_HOTKEYS_ENABLED), BM_CLICK, 0, 0);
+    SendMessageW(DialogControl(dialog, IDC_HOTKEYS_ENABLED), BM_CLICK, 0, 0);
     EXPECT_FALSE(Checked(dialog, IDC_HOTKEYS_ENABLED));
-    EXPECT_FALSE(IsWindowEnabled(ControlOf(dialog, IDC_HOTKEY_1)));
-    EXPECT_FALSE(IsWindowEnabled(ControlOf(dialog, IDC_APPLY)));
+    EXPECT_FALSE(IsWindowEnabled(DialogControl(dialog, IDC_HOTKEY_1)));
+    EXPECT_FALSE(IsWindowEnabled(DialogControl(dialog, IDC_APPLY)));
     PressKey(VK_RIGHT, {VK_CONTROL, VK_MENU});
     Sleep(700);
     EXPECT_EQ(WindowRect(witness).left, home.left) << "a hotkey still acts after Enable was unchecked";
@@ -317,9 +293,9 @@ TEST_F(OptionsDialog, AHotKeyTakenByAnotherProgramStopsItAndTheLaterOnes)
     // The page says which keys do nothing, and why.
     ASSERT_TRUE(Open());
     ASSERT_TRUE(GoToPageOf(IDC_HOTKEYS_ENABLED));
-    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_HOTKEY_STATUS_1)), L"");
-    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_HOTKEY_STATUS_1 + 1)), L"In use");
-    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_HOTKEY_STATUS_1 + 3)), L"Not active");
+    EXPECT_EQ(TextOf(DialogControl(dialog, IDC_HOTKEY_STATUS_1)), L"");
+    EXPECT_EQ(TextOf(DialogControl(dialog, IDC_HOTKEY_STATUS_1 + 1)), L"In use");
+    EXPECT_EQ(TextOf(DialogControl(dialog, IDC_HOTKEY_STATUS_1 + 3)), L"Not active");
     Shot(L"options-hotkey-taken");
 }
 
@@ -327,15 +303,15 @@ TEST_F(OptionsDialog, TheSpinArrowsReLayTheGridAtOnce)
 {
     ASSERT_TRUE(Start({}));
     ASSERT_TRUE(Open());
-    const HWND spin = ControlOf(dialog, IDC_SIZEX_SPIN);
+    const HWND spin = DialogControl(dialog, IDC_SIZEX_SPIN);
     ASSERT_TRUE(spin);
     const RECT arrows = WindowRect(spin);
     // The upper arrow. Wine now and then drops a synthesized click on a window
     // that has just been shown, so the press is repeated until the field moves.
-    for (int attempt = 0; attempt < 3 && TextOf(ControlOf(dialog, IDC_SIZEX)) == L"3"; ++attempt)
+    for (int attempt = 0; attempt < 3 && TextOf(DialogControl(dialog, IDC_SIZEX)) == L"3"; ++attempt)
     {
         ClickAt({(arrows.left + arrows.right) / 2, arrows.top + (arrows.bottom - arrows.top) / 4});
-        WaitUntil([&] { return TextOf(ControlOf(dialog, IDC_SIZEX)) != L"3"; }, 2s);
+        WaitUntil([&] { return TextOf(DialogControl(dialog, IDC_SIZEX)) != L"3"; }, 2s);
     }
     DWORD_PTR columns = 0;
     const bool relaid = WaitUntil(
@@ -347,14 +323,14 @@ TEST_F(OptionsDialog, TheSpinArrowsReLayTheGridAtOnce)
         5s);
     Shot(L"options-grid-4x3");
     EXPECT_TRUE(relaid) << "the grid has " << columns << " columns";
-    EXPECT_EQ(TextOf(ControlOf(dialog, IDC_SIZEX)), L"4");
+    EXPECT_EQ(TextOf(DialogControl(dialog, IDC_SIZEX)), L"4");
 }
 
 TEST_F(OptionsDialog, TheTitleBarCloseSavesAndCloseDoesNot)
 {
     ASSERT_TRUE(Start({}));
     ASSERT_TRUE(Open());
-    SendMessageW(ControlOf(dialog, IDC_MOUSE_SCROLL), BM_CLICK, 0, 0);
+    SendMessageW(DialogControl(dialog, IDC_MOUSE_SCROLL), BM_CLICK, 0, 0);
     ASSERT_FALSE(Checked(dialog, IDC_MOUSE_SCROLL));
     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5s));
@@ -387,7 +363,7 @@ TEST_F(OptionsDialog, HideAllTurnedOnHoldsAWindowAtItsDesktopsLeftEdgeAndShowsIt
     ASSERT_TRUE(MovedBy(edge, -screenW, home));
 
     ASSERT_TRUE(Open());
-    SendMessageW(ControlOf(dialog, IDC_HIDE_ALL), BM_CLICK, 0, 0);
+    SendMessageW(DialogControl(dialog, IDC_HIDE_ALL), BM_CLICK, 0, 0);
     ASSERT_TRUE(Checked(dialog, IDC_HIDE_ALL));
     SendMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5s));

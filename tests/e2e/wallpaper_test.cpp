@@ -124,7 +124,12 @@ TEST(Wallpapers, ASwitchSetsTheShownDesktopsBitmap)
     CloseProgram(app, monitor);
     // The later tests' screenshots show the desktop as it was.
     std::wstring restore = before == L"<missing>" ? std::wstring() : before;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", REG_SZ, restore.c_str(),
+                    static_cast<DWORD>((restore.size() + 1) * sizeof(wchar_t)));
     SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, restore.data(), SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+    DeleteFileW(first.c_str());
+    DeleteFileW(second.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 } // namespace

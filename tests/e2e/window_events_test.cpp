@@ -3,6 +3,7 @@
 // desktop while the view stays. The 32-bit hook's host cannot run here, so both
 // also show that the program and the 64-bit hook work without it.
 
+#include "app/resource.h"
 #include "cbt/cbt_api.h"
 #include "harness.h"
 
@@ -123,6 +124,95 @@ TEST_F(WindowEvents, TheItemChosenInTheOpenSystemMenuSendsTheWindow)
         PressKey(VK_ESCAPE);
     }
     EXPECT_TRUE(arrived) << "the window stayed at " << WindowRect(window).left << "," << WindowRect(window).top;
+}
+
+TEST_F(WindowEvents, WithTheHookSwitchedOffInTheDialogANewMenuHasNoItems)
+{
+    const auto mainWindow = FindWindowOf(m_app.Id(), L"TZIM");
+    const auto dialogWindow = FindWindowOf(m_app.Id(), L"TOptionsDlg");
+    ASSERT_TRUE(mainWindow && dialogWindow);
+    const HWND dialog = dialogWindow->hwnd;
+    PostMessageW(mainWindow->hwnd, WM_COMMAND, IDM_OPTIONS, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 10s));
+    const HWND hookBox = DialogControl(dialog, IDC_SYS_MENU);
+    ASSERT_EQ(SendMessageW(hookBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageW(hookBox, BM_CLICK, 0, 0);
+    ASSERT_EQ(SendMessageW(hookBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); }, 5s));
+
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 5s));
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow().has_value(); }, 5s)) << "the system menu did not open";
+    SaveScreenshot(L"events-system-menu-hook-off");
+    // The open menu is a window of the process too: not counted.
+    const auto windowsOf = [&]
+    {
+        std::size_t count = 0;
+        for (const WindowInfo& w : TopLevelWindowsOf(m_helper.Id()))
+        {
+            count += w.className != L"#32768" && w.visible ? 1 : 0;
+        }
+        return count;
+    };
+    const std::size_t windowsBefore = windowsOf();
+    // Up from the first item wraps to the last. With the hook that is "Send to
+    // desktop (2,2)"; without it, the system's own last item: "Close" here, or an
+    // about box where the system adds one.
+    PressKey(VK_UP);
+    PressKey(VK_RETURN);
+    const bool systemItem =
+        WaitUntil([&] { return !IsWindow(window) || TopLevelWindowsOf(m_helper.Id()).size() > windowsBefore; }, 5s);
+    SaveScreenshot(L"events-system-menu-hook-off-chosen");
+    EXPECT_TRUE(systemItem) << "the last item was not the system's own";
+    if (IsWindow(window))
+    {
+        EXPECT_TRUE(SameRect(WindowRect(window), kPlace)) << "an item of ours was still there";
+    }
+    for (const WindowInfo& w : TopLevelWindowsOf(m_helper.Id()))
+    {
+        if (w.hwnd != window)
+        {
+            PostMessageW(w.hwnd, WM_CLOSE, 0, 0);
+        }
+    }
+    if (OpenMenuWindow())
+    {
+        PressKey(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
+    }
+}
+
+TEST_F(WindowEvents, AWindowThatHangsWithItsMenuOpenDoesNotHoldUpTheProgram)
+{
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 5s));
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow().has_value(); }, 5s)) << "the system menu did not open";
+    // The menu's own loop hands the window this message: it sleeps with its menu open.
+    constexpr UINT kHangMessage = WM_APP + 1;
+    PostMessageW(window, kHangMessage, 6000, 0);
+    Sleep(300);
+
+    const auto mainWindow = FindWindowOf(m_app.Id(), L"TZIM");
+    ASSERT_TRUE(mainWindow);
+    DWORD_PTR columns = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(mainWindow->hwnd, WM_USER + 7, 0, 0, SMTO_ABORTIFHUNG, 2000, &columns));
+    EXPECT_EQ(columns, 3u);
+    // A switch goes on without it, and the program ends in good time.
+    const auto before = std::chrono::steady_clock::now();
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(m_app.Wait(10s).has_value()) << "the program did not end";
+    monitor = nullptr;
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 10s);
+    // It wakes with its menu still open.
+    WaitUntil([&] { return WindowRect(window).left == kPlace.left; }, 10s);
+    if (OpenMenuWindow())
+    {
+        PressKey(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
+    }
 }
 
 TEST_F(WindowEvents, TheLauncherStartsAProgramOnItsDesktopWhileTheViewStays)
