@@ -63,7 +63,7 @@ void WindowEvents::OnSendToDesktop(std::uintptr_t window, std::intptr_t commandI
     const WindowHandle w = static_cast<WindowHandle>(window);
     const DesktopGrid& grid = m_state.Grid;
     const auto cell = hookmsg::CommandCell(static_cast<std::uint32_t>(commandId), grid.Columns(), grid.Rows());
-    if (!cell || !m_windows.IsWindow(w))
+    if (!cell || !m_windows.IsWindow(w) || !IsTopLevel(w))
     {
         return;
     }
@@ -79,6 +79,20 @@ void WindowEvents::OnSendToDesktop(std::uintptr_t window, std::intptr_t commandI
     m_engine.MoveWindowProc(w, request);
     // The sent window may have been the active one: a window of the shown desktop takes over.
     m_engine.ActivateTopWindow();
+}
+
+bool WindowEvents::IsTopLevel(WindowHandle w)
+{
+    // Only a top-level window has a system menu of its own; a child window's
+    // handle, sent by a confused or hostile program, must not be moved.
+    bool found = false;
+    m_windows.EnumWindows(
+        [&](WindowHandle candidate)
+        {
+            found = candidate == w;
+            return !found;
+        });
+    return found;
 }
 
 void WindowEvents::OnAppStarting()

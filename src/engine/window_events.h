@@ -54,6 +54,7 @@ public:
     bool AppStartedProc(WindowHandle w, const AppStartRequest& request);
 
 private:
+    bool IsTopLevel(WindowHandle w);
     void ExpireAppStarts();
     // Runs the expiry timer until the oldest pending start's deadline, or stops it.
     void ArmExpiry();

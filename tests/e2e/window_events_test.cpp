@@ -126,6 +126,35 @@ TEST_F(WindowEvents, TheItemChosenInTheOpenSystemMenuSendsTheWindow)
     EXPECT_TRUE(arrived) << "the window stayed at " << WindowRect(window).left << "," << WindowRect(window).top;
 }
 
+TEST_F(WindowEvents, TheMenuOffersOneItemPerDesktopOfTheGridInForce)
+{
+    // Again on a 4 x 2 grid: eight items, (0,0) to (3,1).
+    CloseProgram(m_app, monitor);
+    ASSERT_TRUE(StartZimDesk(m_app, {{L"Options", L"SizeX", L"4"}, {L"Options", L"SizeY", L"2"}}));
+    monitor = WaitForMonitor(m_app);
+    ASSERT_TRUE(monitor);
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }, 5s));
+    PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow().has_value(); }, 5s)) << "the system menu did not open";
+    SaveScreenshot(L"events-system-menu-4x2");
+    // Seventh from the bottom of eight is (1,0); of a stale 3 x 3 list it would be (2,0).
+    for (int i = 0; i < 7; ++i)
+    {
+        PressKey(VK_UP);
+    }
+    PressKey(VK_RETURN);
+    RECT sent = kPlace;
+    OffsetRect(&sent, screenW, 0);
+    const bool arrived = WaitUntil([&] { return SameRect(WindowRect(window), sent); }, 5s);
+    if (!arrived && OpenMenuWindow())
+    {
+        PressKey(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
+    }
+    EXPECT_TRUE(arrived) << "the window went to " << WindowRect(window).left << "," << WindowRect(window).top;
+}
+
 TEST_F(WindowEvents, WithTheHookSwitchedOffInTheDialogANewMenuHasNoItems)
 {
     const auto mainWindow = FindWindowOf(m_app.Id(), L"TZIM");

@@ -121,6 +121,19 @@ TEST_F(WindowEventsTest, TheSentActiveWindowHandsTheForegroundToAWindowOfTheShow
     EXPECT_EQ(desktop.GetForegroundWindow(), stays);
 }
 
+TEST_F(WindowEventsTest, AChildWindowsHandleFromAnotherProgramMovesNothing)
+{
+    sim::WindowSetup setup;
+    setup.title = "a button";
+    setup.child = true;
+    setup.rect = Rect::FromSize(120, 140, 80, 24);
+    const WindowHandle child = desktop.AddWindow(setup);
+    ASSERT_TRUE(desktop.IsWindow(child));
+    Send(child, 2);
+    EXPECT_EQ(desktop.MoveCount(child), 0);
+    EXPECT_EQ(RectOf(child), setup.rect);
+}
+
 TEST_F(WindowEventsTest, MinimisedAndStickyWindowsStayWhereTheyAre)
 {
     options.Update([](Options& o) { o.stickyWindows.Add("Pinned", true); });

@@ -86,7 +86,10 @@ WindowHandle SimDesktop::AddWindow(const WindowSetup& setup)
         window.setup.rect = Rect::FromSize(kParked, kParked, 160, 24);
     }
     m_windows.emplace(handle, window);
-    m_zOrder.insert(m_zOrder.begin(), handle);
+    if (!setup.child)
+    {
+        m_zOrder.insert(m_zOrder.begin(), handle);
+    }
     return handle;
 }
 

@@ -26,6 +26,8 @@ struct WindowSetup
     bool minimized = false;
     bool maximized = false;
     std::uint32_t processId = 1000;
+    // A child window: a window all the same, but never among the top-level ones.
+    bool child = false;
 };
 
 class SimDesktop final : public WindowSystem, public Shell, public Scheduler
