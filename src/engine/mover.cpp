@@ -44,9 +44,18 @@ void ThreadMoverRunner::Start(std::shared_ptr<TZIMMoveWnd> job, Done done)
 
 void ThreadMoverRunner::Launch(std::shared_ptr<Shared> shared, std::shared_ptr<TZIMMoveWnd> job, Done done)
 {
+    // A worker must not end before it is detached. With winpthreads, detaching a
+    // thread that has just ended recycles its record while the thread's exit still
+    // uses it: a later worker then never runs (its window is never moved) or runs
+    // another's state twice (a crash). Held until the detach, the lock keeps the new
+    // worker from starting its work.
+    std::lock_guard started(shared->lock);
     std::thread(
-        [shared = std::move(shared), job = std::move(job), done = std::move(done)]
+        [shared, job = std::move(job), done = std::move(done)]
         {
+            {
+                std::lock_guard detached(shared->lock);
+            }
             TZIMMoveWnd::Outcome outcome = TZIMMoveWnd::Outcome::Waiting;
             while (shared->open && outcome == TZIMMoveWnd::Outcome::Waiting)
             {

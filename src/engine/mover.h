@@ -103,7 +103,9 @@ private:
     struct Shared
     {
         std::shared_ptr<WindowSystem> windows;
-        std::mutex lock; // held while posting, so the scheduler cannot go away meanwhile
+        // Held while posting, so the scheduler cannot go away meanwhile, and while a
+        // worker is launched, so it cannot end before it is detached.
+        std::mutex lock;
         Scheduler* scheduler = nullptr;
         std::atomic<bool> open{true};
     };

@@ -278,6 +278,21 @@ TEST_F(ThreadMoverRunnerTest, AShiftAddedWhileACancelledWaitIsReportedKeepsTheWi
     EXPECT_EQ(job->Shift(), (Point{-1024, 0}));
 }
 
+// A worker that ends the moment it starts is detached by then: it must still be
+// reported, and every worker launched after it must run.
+TEST_F(ThreadMoverRunnerTest, EveryWorkerIsReportedThoughEachEndsAtOnce)
+{
+    constexpr int kJobs = 400;
+    for (int i = 0; i < kJobs; ++i)
+    {
+        Start(1024, 0);
+    }
+    ASSERT_TRUE(scheduler.WaitForPosts(kJobs));
+    scheduler.RunPosted();
+    EXPECT_EQ(outcomes, std::vector<Outcome>(kJobs, Outcome::Answered));
+    EXPECT_EQ(scheduler.Posted(), kJobs);
+}
+
 TEST(TZIMMoveWndTest, ShiftsAddedFromSeveralThreadsAtOnceAreAllKept)
 {
     constexpr int kThreads = 2;
