@@ -1,5 +1,7 @@
 #include "engine/mover.h"
 
+#include <system_error>
+
 #include <chrono>
 #include <thread>
 
@@ -88,8 +90,16 @@ void ThreadMoverRunner::Report(const std::shared_ptr<Shared>& shared, const std:
     // ending here would leave the window on the wrong desktop.
     if (outcome == TZIMMoveWnd::Outcome::Cancelled && job->Shift() != Point{0, 0})
     {
-        Launch(shared, job, done);
-        return;
+        try
+        {
+            Launch(shared, job, done);
+            return;
+        }
+        catch (const std::system_error&)
+        {
+            // No thread to be had: the job ends, and its window stays where it
+            // is, on a desktop the user can reach.
+        }
     }
     done(outcome);
 }
