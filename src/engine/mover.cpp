@@ -1,8 +1,7 @@
 #include "engine/mover.h"
 
-#include <system_error>
-
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 namespace zim
