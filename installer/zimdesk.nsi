@@ -4,7 +4,8 @@
 ; The uninstaller removes exactly the files listed here; the user's settings
 ; (HKCU\Software\zimdesk.ini) and skins of their own stay unless asked.
 
-Unicode true
+; 64-bit like the program (and runnable where no 32-bit code runs).
+Target amd64-unicode
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
