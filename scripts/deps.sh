@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang-format googletest
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool fonts-wine imagemagick
+    python3-markdown nsis
 )
 
 missing=()

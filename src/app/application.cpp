@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/help_file.h"
 #include "app/resource.h"
 #include "monitor/position_constraint.h"
 #include "monitor/skin_loader.h"
@@ -13,13 +14,6 @@
 
 namespace zim::win32
 {
-namespace
-{
-
-constexpr const char* kHelpFile = "Zimdesk.hlp";
-
-} // namespace
-
 Application::Application() = default;
 
 Application::~Application()
@@ -294,12 +288,7 @@ void Application::ShowOptions(OptionsPage page)
 
 void Application::ShowHelp()
 {
-    const std::string path = Narrow(ProgramFolder()) + "\\" + kHelpFile;
-    // A missing help file is no error worth a message.
-    if (m_files.FileExists(path))
-    {
-        m_shell.ShellOpen(path);
-    }
+    OpenHelp(m_files, m_shell, Narrow(ProgramFolder()));
 }
 
 void Application::PopupMainMenu(Point screen)

@@ -414,7 +414,7 @@ TEST_F(Skin, TheButtonsRunTheirCommands)
         CloseOptions();
     }
 
-    // Help without a help file does nothing at all.
+    // Help hands its page to the shell and opens nothing of the program's own.
     PostClick(ButtonCentre(L"silver", L"Help"));
     Sleep(500);
     EXPECT_TRUE(IsWindowVisible(monitor));

@@ -1,6 +1,7 @@
 // testwin.exe: windows to order for end-to-end tests and scripts, and a few probes of the desktop
 // (listing top-level windows, waiting for windows to go, screenshots).
 
+#include "app/grid_area_query.h"
 #include "args.h"
 #include "console.h"
 #include "handles.h"
@@ -40,7 +41,8 @@ constexpr char kUsage[] =
     "       testwin.exe keepalive\n"
     "       testwin.exe wait-gone --class NAME --ms N\n"
     "       testwin.exe screenshot --out PATH.png\n"
-    "       testwin.exe hold-hotkey --mods N --vk N\n";
+    "       testwin.exe hold-hotkey --mods N --vk N\n"
+    "       testwin.exe click-cell --column C --row R [--columns N] [--rows N]\n";
 
 std::vector<std::wstring> CommandLineArguments()
 {
@@ -166,6 +168,55 @@ int Hang(const std::vector<std::wstring>& args)
     return 0;
 }
 
+// A real left click, through the input queue, in the middle of a cell of the
+// running program's monitor, laid out as columns x rows over the grid area its
+// main window reports: what a user's click on the monitor does.
+int ClickCell(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {{L"--column", true}, {L"--row", true}, {L"--columns", true}, {L"--rows", true}});
+    const auto columns = static_cast<int>(ParseInteger(options.Get(L"--columns", L"3"), 1, 10, L"--columns"));
+    const auto rows = static_cast<int>(ParseInteger(options.Get(L"--rows", L"3"), 1, 10, L"--rows"));
+    const auto column = static_cast<int>(ParseInteger(options.Required(L"--column"), 0, columns - 1, L"--column"));
+    const auto row = static_cast<int>(ParseInteger(options.Required(L"--row"), 0, rows - 1, L"--row"));
+    const HWND monitor = FindWindowW(L"TZIMMonitor", nullptr);
+    DWORD process = 0;
+    GetWindowThreadProcessId(monitor, &process);
+    HWND main = nullptr;
+    for (const HWND window : FindTopLevelWindows(L"TZIM", std::nullopt))
+    {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process)
+        {
+            main = window;
+        }
+    }
+    DWORD_PTR packed = 0;
+    if (!monitor || !main || !SendMessageTimeoutW(main, kGetGridAreaMessage, 0, 0, SMTO_ABORTIFHUNG, 2000, &packed))
+    {
+        WriteStderr("testwin: no running Zim Desk answered\n");
+        return kExitFailure;
+    }
+    const Rect grid = UnpackGridArea(static_cast<std::intptr_t>(packed));
+    const int cellW = grid.Width() / columns;
+    const int cellH = grid.Height() / rows;
+    POINT p{grid.left + column * cellW + cellW / 2, grid.top + row * cellH + cellH / 2};
+    ClientToScreen(monitor, &p);
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const int h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT inputs[3]{};
+    for (INPUT& input : inputs)
+    {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (p.x * 65536 + w / 2) / w;
+        input.mi.dy = (p.y * 65536 + h / 2) / h;
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(3, inputs, sizeof(INPUT)) == 3 ? 0 : kExitFailure;
+}
+
 int KeepAlive(const std::vector<std::wstring>& args)
 {
     const Options options(args, 2, {});
@@ -273,6 +324,10 @@ int Run(const std::vector<std::wstring>& args)
     if (command == L"screenshot")
     {
         return TakeScreenshot(args);
+    }
+    if (command == L"click-cell")
+    {
+        return ClickCell(args);
     }
     if (command == L"hold-hotkey")
     {

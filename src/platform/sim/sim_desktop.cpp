@@ -572,6 +572,10 @@ std::string SimDesktop::ExpandEnvironmentStrings(const std::string& input)
 
 bool SimDesktop::ShellOpen(const std::string& path)
 {
+    if (std::find(m_refusedOpens.begin(), m_refusedOpens.end(), path) != m_refusedOpens.end())
+    {
+        return false;
+    }
     m_opened.push_back(path);
     return true;
 }

@@ -79,7 +79,10 @@ public:
         friend bool operator==(const WallpaperCall&, const WallpaperCall&) = default;
     };
     const std::vector<WallpaperCall>& WallpapersSet() const { return m_wallpapers; }
+    // The paths the shell opened; a refused path (no program for its type, as
+    // for WinHelp files on current Windows) is not among them.
     const std::vector<std::string>& ShellOpened() const { return m_opened; }
+    void RefuseShellOpen(const std::string& path) { m_refusedOpens.push_back(path); }
     void SetEnvironmentVariable(const std::string& name, const std::string& value);
 
     // --- WindowSystem ---
@@ -171,6 +174,7 @@ private:
     std::vector<WallpaperCall> m_wallpapers;
     std::vector<std::string> m_sounds;
     std::vector<std::string> m_opened;
+    std::vector<std::string> m_refusedOpens;
     std::uint64_t m_now = 1000;
     int m_blockedMoves = 0;
     std::mutex m_postedLock; // mover threads post from their own threads
