@@ -569,8 +569,18 @@ std::string SimDesktop::ExpandEnvironmentStrings(const std::string& input)
 
 bool SimDesktop::ShellOpen(const std::string& path)
 {
-    m_opened.push_back(path);
-    return true;
+    return ShellOpen(path, {}, LaunchShow::Normal);
+}
+
+bool SimDesktop::ShellOpen(const std::string& path, const std::string& workingFolder, LaunchShow show)
+{
+    m_opened.push_back({path, workingFolder, show});
+    return std::find(m_refusedOpens.begin(), m_refusedOpens.end(), text::ToLowerAscii(path)) == m_refusedOpens.end();
+}
+
+void SimDesktop::RefuseShellOpen(const std::string& path)
+{
+    m_refusedOpens.push_back(text::ToLowerAscii(path));
 }
 
 void SimDesktop::PostToGui(std::function<void()> work)

@@ -17,6 +17,15 @@
 namespace zim::sim
 {
 
+// One request to the shell to open a file, as the simulated shell recorded it.
+struct ShellOpenCall
+{
+    std::string path;
+    std::string workingFolder; // empty: none given
+    LaunchShow show = LaunchShow::Normal;
+    friend bool operator==(const ShellOpenCall&, const ShellOpenCall&) = default;
+};
+
 struct WindowSetup
 {
     std::string className = "SimWindow";
@@ -70,7 +79,10 @@ public:
     // Synchronous moves that had to wait for a hung window (must stay 0).
     int BlockedMoveCount() const { return m_blockedMoves; }
     const std::vector<std::string>& SoundsPlayed() const { return m_sounds; }
-    const std::vector<std::string>& ShellOpened() const { return m_opened; }
+    // Every open asked of the shell, refused ones included.
+    const std::vector<ShellOpenCall>& ShellOpened() const { return m_opened; }
+    // Opening this path fails from now on (case ignored), as for a broken shortcut.
+    void RefuseShellOpen(const std::string& path);
     void SetEnvironmentVariable(const std::string& name, const std::string& value);
 
     // --- WindowSystem ---
@@ -113,6 +125,7 @@ public:
     void PlaySoundAsync(const std::string& file) override;
     std::string ExpandEnvironmentStrings(const std::string& text) override;
     bool ShellOpen(const std::string& path) override;
+    bool ShellOpen(const std::string& path, const std::string& workingFolder, LaunchShow show) override;
 
     // --- Scheduler ---
     std::uint64_t NowMs() override { return m_now; }
@@ -156,7 +169,8 @@ private:
     std::map<std::string, std::uint32_t> m_messages;
     std::map<std::string, std::string> m_environment;
     std::vector<std::string> m_sounds;
-    std::vector<std::string> m_opened;
+    std::vector<ShellOpenCall> m_opened;
+    std::vector<std::string> m_refusedOpens; // lower-cased
     std::uint64_t m_now = 1000;
     int m_blockedMoves = 0;
     std::mutex m_postedLock; // mover threads post from their own threads
