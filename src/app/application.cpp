@@ -7,6 +7,7 @@
 #include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_profile.h"
+#include "settings/startup_folder.h"
 #include "skins/skin_file.h"
 #include "skins/skin_install.h"
 
@@ -67,6 +68,8 @@ int Application::Run()
     events.endSession = [this] { OnSessionEnd(); };
     // The hidden main window reads its own settings as it is created.
     m_store.LoadPartOne(m_options);
+    m_iconDesktops = std::make_unique<IconDesktopSwitcher>(m_registry, m_files, m_options,
+                                                           [](const std::string& message) { ShowError(message); });
     const Platform platform{m_windows, m_registry, m_files, m_shell, *m_scheduler};
     m_main =
         std::make_unique<TZIM>(platform, m_options, m_state, m_engine, m_hideMode, m_hook, commands, std::move(events));
@@ -180,6 +183,8 @@ void Application::LoadSettings()
     {
         ShowWindow(m_monitor->Handle(), SW_SHOWNOACTIVATE);
     }
+    // The startup folder's entries open once per start, after every setting is in.
+    RunStartupFolder(m_registry, m_files, m_shell);
     // Start-up is over: give back the memory it needed.
     SetProcessWorkingSetSize(GetCurrentProcess(), 255, 65535);
 }

@@ -12,6 +12,7 @@
 #include "engine/hide_mode.h"
 #include "engine/mover.h"
 #include "engine/wallpapers.h"
+#include "icondesk/icon_desktops.h"
 #include "input/edge_scroller.h"
 #include "monitor/win32/monitor_window.h"
 #include "monitor/win32/programs_popup.h"
@@ -95,6 +96,8 @@ private:
     std::unique_ptr<TOptionsDlg> m_optionsDlg;
     // Runs on the main window's input timer, which exists only with the window.
     std::unique_ptr<EdgeScroller> m_scroller;
+    // From the loaded number on: the set on the desktop at start is not moved.
+    std::unique_ptr<IconDesktopSwitcher> m_iconDesktops;
     bool m_ending = false;
     // The folder ".\\skins" is taken against: the working folder, or the program's own.
     std::string m_baseFolder;

@@ -263,7 +263,7 @@ void TZIM::OnCommand(UINT id)
 {
     if (id >= IDM_ICON_DESKTOP_1 && id < IDM_ICON_DESKTOP_1 + Options::kIconDesktops)
     {
-        // Swapping the icon sets comes with the icon desktops.
+        // The application's icon-desktop switcher follows the number and puts it back when the swap fails.
         const int chosen = static_cast<int>(id - IDM_ICON_DESKTOP_1) + 1;
         m_options.Update([chosen](Options& o) { o.iconDesktop = chosen; });
         return;

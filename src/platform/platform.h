@@ -140,6 +140,9 @@ enum class RegistryType
     Binary,       // REG_BINARY
 };
 
+// The shell's record of the user's folders ("Desktop", "Programs", ...), as text values.
+inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
 // Keys under HKEY_CURRENT_USER, written as "Software\\zimdesk.ini\\Options".
 class Registry
 {
@@ -186,9 +189,19 @@ public:
     virtual bool CopyFile(const std::string& from, const std::string& to, bool failIfExists) = 0;
     // Fails when the target exists, as MoveFile does.
     virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+    // Why the last CreateDirectory or MoveFile that failed failed, in the
+    // system's words ("Access is denied."), for messages.
+    virtual std::string LastErrorText() = 0;
     virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
     virtual bool WriteFile(const std::string& path, const std::string& contents) = 0;
     virtual std::string GetCurrentDirectory() = 0;
+};
+
+// How a program opened by the shell is asked to show its first window.
+enum class LaunchShow
+{
+    Normal, // SW_SHOWNORMAL
+    Hidden, // SW_HIDE
 };
 
 // The shell and multimedia services.
@@ -211,6 +224,9 @@ public:
     virtual std::string ExpandEnvironmentStrings(const std::string& text) = 0;
     // ShellExecute "open"; false when the shell refused.
     virtual bool ShellOpen(const std::string& path) = 0;
+    // The same with a working folder and the show command the started program
+    // gets for its first window.
+    virtual bool ShellOpen(const std::string& path, const std::string& workingFolder, LaunchShow show) = 0;
 };
 
 // A repeating timer on the GUI thread, like a form's timer component.

@@ -150,6 +150,21 @@ std::string TruncateChars(std::string_view s, std::size_t maxChars)
     return std::string(s.substr(0, i));
 }
 
+std::size_t Utf16Length(std::string_view s)
+{
+    std::size_t units = 0;
+    for (const char c : s)
+    {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80)
+        {
+            // A lead byte of four starts a character beyond the basic plane: a surrogate pair.
+            units += byte >= 0xF0 ? 2 : 1;
+        }
+    }
+    return units;
+}
+
 bool WildcardMatch(std::string_view pattern, std::string_view name)
 {
     // Iterative matcher with one back-tracking point: linear enough for file names.

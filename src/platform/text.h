@@ -21,6 +21,10 @@ int CompareNoCase(std::string_view a, std::string_view b);
 // buffer of the system would cut it.
 std::string TruncateChars(std::string_view s, std::size_t maxChars);
 
+// How many UTF-16 units the system needs for a UTF-8 string: what its path
+// length limits count.
+std::size_t Utf16Length(std::string_view s);
+
 // File-name wildcard match ('*' and '?'), ignoring case as file names do.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 

@@ -29,7 +29,8 @@ TEST_F(HelpFileTest, OpensTheFileThatIsThereThroughTheShell)
     EXPECT_EQ(OpenHelp(files, desktop, "C:\\Prog"), "C:\\Prog\\Zimdesk.html");
     // A folder given with its trailing backslash gives the same path.
     EXPECT_EQ(OpenHelp(files, desktop, "C:\\Prog\\"), "C:\\Prog\\Zimdesk.html");
-    EXPECT_EQ(desktop.ShellOpened(), (std::vector<std::string>{"C:\\Prog\\Zimdesk.html", "C:\\Prog\\Zimdesk.html"}));
+    EXPECT_EQ(desktop.ShellOpenedPaths(),
+              (std::vector<std::string>{"C:\\Prog\\Zimdesk.html", "C:\\Prog\\Zimdesk.html"}));
 }
 
 TEST_F(HelpFileTest, PrefersTheWinHelpFileAndFallsBackWhenTheShellRefusesIt)
@@ -41,7 +42,8 @@ TEST_F(HelpFileTest, PrefersTheWinHelpFileAndFallsBackWhenTheShellRefusesIt)
     // A system without a WinHelp viewer gets the page instead.
     desktop.RefuseShellOpen("C:\\Prog\\Zimdesk.hlp");
     EXPECT_EQ(OpenHelp(files, desktop, "C:\\Prog"), "C:\\Prog\\Zimdesk.html");
-    EXPECT_EQ(desktop.ShellOpened(), (std::vector<std::string>{"C:\\Prog\\Zimdesk.hlp", "C:\\Prog\\Zimdesk.html"}));
+    EXPECT_EQ(desktop.ShellOpenedPaths(),
+              (std::vector<std::string>{"C:\\Prog\\Zimdesk.hlp", "C:\\Prog\\Zimdesk.html"}));
 }
 
 TEST_F(HelpFileTest, NoHelpFileOrNoViewerOpensNothing)
@@ -53,7 +55,7 @@ TEST_F(HelpFileTest, NoHelpFileOrNoViewerOpensNothing)
     Ship(kHtmlHelpFile);
     desktop.RefuseShellOpen("C:\\Prog\\Zimdesk.html");
     EXPECT_EQ(OpenHelp(files, desktop, "C:\\Prog"), "");
-    EXPECT_TRUE(desktop.ShellOpened().empty());
+    EXPECT_TRUE(desktop.ShellOpenedPaths().empty());
 }
 
 } // namespace

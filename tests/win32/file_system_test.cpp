@@ -52,6 +52,23 @@ TEST_F(FileSystemTest, FilesAndFoldersAreToldApartAndFoldersAreCreatedOnce)
     EXPECT_TRUE(m_files.DirectoryExists(m_files.GetCurrentDirectory()));
 }
 
+TEST_F(FileSystemTest, AFailedCreationOrMoveSaysWhyInTheSystemsWords)
+{
+    ASSERT_FALSE(m_files.CreateDirectory(Path("no\\parent")));
+    const std::string noPath = m_files.LastErrorText();
+    ASSERT_TRUE(m_files.WriteFile(Path("a.txt"), "a"));
+    ASSERT_TRUE(m_files.WriteFile(Path("b.txt"), "b"));
+    ASSERT_FALSE(m_files.MoveFile(Path("a.txt"), Path("b.txt")));
+    const std::string exists = m_files.LastErrorText();
+    EXPECT_FALSE(noPath.empty());
+    EXPECT_FALSE(exists.empty());
+    EXPECT_NE(noPath, exists);
+    EXPECT_NE(exists.back(), '\n') << "fit for the middle of a message";
+    // Later successful calls keep the reason of the failure.
+    ASSERT_TRUE(m_files.CreateDirectory(Path("sub")));
+    EXPECT_EQ(m_files.LastErrorText(), exists);
+}
+
 TEST_F(FileSystemTest, ContentsRoundTripAsExactBytes)
 {
     const std::string name = Path("sk\xc3\xafn \xe7\xaa\x93.zim");

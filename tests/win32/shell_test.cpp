@@ -29,6 +29,7 @@ TEST(ShellTest, MissingSoundsAndDocumentsFailQuietly)
     shell.PlaySoundAsync("C:\\no\\such\\switch.wav");
     EXPECT_LT(::GetTickCount64() - start, 2000u); // returns at once, no dialog
     EXPECT_FALSE(shell.ShellOpen("C:\\no\\such\\document.zim"));
+    EXPECT_FALSE(shell.ShellOpen("C:\\no\\such\\document.zim", "C:\\no\\such\\", LaunchShow::Normal));
 }
 
 } // namespace

@@ -33,7 +33,8 @@ constexpr long long kMaxMs = 0x7FFFFFFF;
 constexpr int kMaxCount = 500;
 
 constexpr char kUsage[] =
-    "usage: testwin.exe open [--class NAME] [--title TEXT] [--rect X,Y,W,H] "
+    "usage: testwin.exe   (no command: one window shown as the start asks, as a program from a folder entry)\n"
+    "       testwin.exe open [--class NAME] [--title TEXT] [--rect X,Y,W,H] "
     "[--state visible|hidden|minimized|maximized] [--topmost] [--tool] [--count N] [--hang-on-start MS]\n"
     "       testwin.exe list\n"
     "       testwin.exe close --class NAME [--title TEXT]\n"
@@ -290,11 +291,22 @@ int HoldHotKey(const std::vector<std::wstring>& args)
     return 0;
 }
 
-int Run(const std::vector<std::wstring>& args)
+// Without arguments: a plain program's window, shown with the command the
+// process was started with, as a program opened from a folder entry.
+int OpenAsStarted(int showCommand)
+{
+    OpenRequest request;
+    request.className = L"ZimStartedWindow";
+    request.title = L"Zim started window";
+    request.startShowCommand = showCommand;
+    return RunWindows(request);
+}
+
+int Run(const std::vector<std::wstring>& args, int showCommand)
 {
     if (args.size() < 2)
     {
-        throw UsageError("no command");
+        return OpenAsStarted(showCommand);
     }
     const std::wstring& command = args[1];
     if (command == L"open")
@@ -339,12 +351,12 @@ int Run(const std::vector<std::wstring>& args)
 } // namespace
 } // namespace zim::testwin
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {
     using namespace zim::testwin;
     try
     {
-        return Run(CommandLineArguments());
+        return Run(CommandLineArguments(), showCommand);
     }
     catch (const UsageError& error)
     {

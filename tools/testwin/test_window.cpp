@@ -177,7 +177,7 @@ public:
         }
         for (const UniqueWindow& window : m_windows)
         {
-            ShowWindow(window.Get(), ShowCommand(m_request.state));
+            ShowWindow(window.Get(), m_request.startShowCommand.value_or(ShowCommand(m_request.state)));
             UpdateWindow(window.Get());
         }
         return true;

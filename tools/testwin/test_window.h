@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace zim::testwin
@@ -34,6 +35,9 @@ struct OpenRequest
     bool tool = false;
     int count = 1;
     DWORD hangOnStartMs = 0;
+    // When set, the first ShowWindow takes this command (the one the process was
+    // started with) instead of one from `state`, as most programs do.
+    std::optional<int> startShowCommand;
 };
 
 // Creates the windows, prints their `list` lines and runs until all are closed. Returns the exit code.

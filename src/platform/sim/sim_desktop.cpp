@@ -572,12 +572,33 @@ std::string SimDesktop::ExpandEnvironmentStrings(const std::string& input)
 
 bool SimDesktop::ShellOpen(const std::string& path)
 {
-    if (std::find(m_refusedOpens.begin(), m_refusedOpens.end(), path) != m_refusedOpens.end())
+    return ShellOpen(path, {}, LaunchShow::Normal);
+}
+
+bool SimDesktop::ShellOpen(const std::string& path, const std::string& workingFolder, LaunchShow show)
+{
+    const bool accepted =
+        std::find(m_refusedOpens.begin(), m_refusedOpens.end(), text::ToLowerAscii(path)) == m_refusedOpens.end();
+    m_opened.push_back({path, workingFolder, show, accepted});
+    return accepted;
+}
+
+std::vector<std::string> SimDesktop::ShellOpenedPaths() const
+{
+    std::vector<std::string> paths;
+    for (const ShellOpenCall& call : m_opened)
     {
-        return false;
+        if (call.accepted)
+        {
+            paths.push_back(call.path);
+        }
     }
-    m_opened.push_back(path);
-    return true;
+    return paths;
+}
+
+void SimDesktop::RefuseShellOpen(const std::string& path)
+{
+    m_refusedOpens.push_back(text::ToLowerAscii(path));
 }
 
 void SimDesktop::PostToGui(std::function<void()> work)

@@ -17,6 +17,16 @@
 namespace zim::sim
 {
 
+// One request to the shell to open a file, as the simulated shell recorded it.
+struct ShellOpenCall
+{
+    std::string path;
+    std::string workingFolder; // empty: none given
+    LaunchShow show = LaunchShow::Normal;
+    bool accepted = true; // false when the shell refused it
+    friend bool operator==(const ShellOpenCall&, const ShellOpenCall&) = default;
+};
+
 struct WindowSetup
 {
     std::string className = "SimWindow";
@@ -79,10 +89,12 @@ public:
         friend bool operator==(const WallpaperCall&, const WallpaperCall&) = default;
     };
     const std::vector<WallpaperCall>& WallpapersSet() const { return m_wallpapers; }
-    // The paths the shell opened; a refused path (no program for its type, as
-    // for WinHelp files on current Windows) is not among them.
-    const std::vector<std::string>& ShellOpened() const { return m_opened; }
-    void RefuseShellOpen(const std::string& path) { m_refusedOpens.push_back(path); }
+    // Every open asked of the shell, refused ones included.
+    const std::vector<ShellOpenCall>& ShellOpened() const { return m_opened; }
+    // Opening this path fails from now on (case ignored), as for a broken shortcut.
+    void RefuseShellOpen(const std::string& path);
+    // The paths the shell accepted to open, in order.
+    std::vector<std::string> ShellOpenedPaths() const;
     void SetEnvironmentVariable(const std::string& name, const std::string& value);
 
     // --- WindowSystem ---
@@ -129,6 +141,7 @@ public:
     }
     std::string ExpandEnvironmentStrings(const std::string& text) override;
     bool ShellOpen(const std::string& path) override;
+    bool ShellOpen(const std::string& path, const std::string& workingFolder, LaunchShow show) override;
 
     // --- Scheduler ---
     std::uint64_t NowMs() override { return m_now; }
@@ -173,8 +186,8 @@ private:
     std::map<std::string, std::string> m_environment;
     std::vector<WallpaperCall> m_wallpapers;
     std::vector<std::string> m_sounds;
-    std::vector<std::string> m_opened;
-    std::vector<std::string> m_refusedOpens;
+    std::vector<ShellOpenCall> m_opened;
+    std::vector<std::string> m_refusedOpens; // lower-cased
     std::uint64_t m_now = 1000;
     int m_blockedMoves = 0;
     std::mutex m_postedLock; // mover threads post from their own threads

@@ -2,8 +2,21 @@
 
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace zim::sim
 {
+namespace
+{
+
+// The system's own texts for the failures simulated here.
+constexpr const char* kExists = "Cannot create a file when that file already exists.";
+constexpr const char* kNoPath = "The system cannot find the path specified.";
+constexpr const char* kNoFile = "The system cannot find the file specified.";
+constexpr const char* kDenied = "Access is denied.";
+constexpr const char* kInUse = "The process cannot access the file because it is being used by another process.";
+
+} // namespace
 
 SimFileSystem::SimFileSystem(std::string currentDirectory) : m_current(std::move(currentDirectory))
 {
@@ -54,13 +67,37 @@ bool SimFileSystem::DirectoryExists(const std::string& path)
     return it != m_entries.end() && it->second.isDirectory;
 }
 
+bool SimFileSystem::Fail(const char* reason)
+{
+    m_lastError = reason;
+    return false;
+}
+
+bool SimFileSystem::Refused(const std::string& parentKey) const
+{
+    return std::find(m_refused.begin(), m_refused.end(), parentKey) != m_refused.end();
+}
+
+void SimFileSystem::RefuseWritesIn(const std::string& folder)
+{
+    m_refused.push_back(Key(folder));
+}
+
 bool SimFileSystem::CreateDirectory(const std::string& path)
 {
     // Like CreateDirectory: the parent must exist, the path must not.
     const std::string key = Key(path);
-    if (m_entries.count(key) || !DirectoryExists(ParentKey(key)))
+    if (m_entries.count(key))
     {
-        return false;
+        return Fail(kExists);
+    }
+    if (!DirectoryExists(ParentKey(key)))
+    {
+        return Fail(kNoPath);
+    }
+    if (Refused(ParentKey(key)))
+    {
+        return Fail(kDenied);
     }
     m_entries[key] = Entry{LastPart(path), true, {}};
     return true;
@@ -90,7 +127,7 @@ bool SimFileSystem::CopyFile(const std::string& from, const std::string& to, boo
     const std::string target = Key(to);
     const auto existing = m_entries.find(target);
     if ((existing != m_entries.end() && (failIfExists || existing->second.isDirectory)) ||
-        !DirectoryExists(ParentKey(target)))
+        !DirectoryExists(ParentKey(target)) || Refused(ParentKey(target)))
     {
         return false;
     }
@@ -103,9 +140,25 @@ bool SimFileSystem::MoveFile(const std::string& from, const std::string& to)
     const std::string source = Key(from);
     const std::string target = Key(to);
     const auto it = m_entries.find(source);
-    if (it == m_entries.end() || m_entries.count(target) || !DirectoryExists(ParentKey(target)))
+    if (it == m_entries.end())
     {
-        return false;
+        return Fail(kNoFile);
+    }
+    if (m_entries.count(target))
+    {
+        return Fail(kExists);
+    }
+    if (!DirectoryExists(ParentKey(target)))
+    {
+        return Fail(kNoPath);
+    }
+    if (Refused(ParentKey(target)))
+    {
+        return Fail(kDenied);
+    }
+    if (target.size() > source.size() && target.compare(0, source.size(), source) == 0 && target[source.size()] == '\\')
+    {
+        return Fail(kInUse); // as the system answers a folder moved into itself
     }
     // A folder moves with everything inside it.
     std::map<std::string, Entry> moved;
@@ -142,7 +195,8 @@ bool SimFileSystem::WriteFile(const std::string& path, const std::string& conten
 {
     const std::string key = Key(path);
     const auto it = m_entries.find(key);
-    if ((it != m_entries.end() && it->second.isDirectory) || !DirectoryExists(ParentKey(key)))
+    if ((it != m_entries.end() && it->second.isDirectory) || !DirectoryExists(ParentKey(key)) ||
+        Refused(ParentKey(key)))
     {
         return false;
     }

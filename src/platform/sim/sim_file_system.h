@@ -4,12 +4,13 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace zim::sim
 {
 
 // An in-memory file system with Windows rules: paths ignore case, either slash
-// separates, a move onto an existing file fails.
+// separates, a move onto an existing file fails, a folder cannot move into itself.
 class SimFileSystem final : public FileSystem
 {
 public:
@@ -24,6 +25,11 @@ public:
     std::optional<std::string> ReadFile(const std::string& path) override;
     bool WriteFile(const std::string& path, const std::string& contents) override;
     std::string GetCurrentDirectory() override { return m_current; }
+    std::string LastErrorText() override { return m_lastError; }
+
+    // Nothing can be created in or moved into this folder from now on ("Access is
+    // denied."), as in a folder without write rights.
+    void RefuseWritesIn(const std::string& folder);
 
 private:
     struct Entry
@@ -35,9 +41,13 @@ private:
     static std::string Key(const std::string& path);
     static std::string ParentKey(const std::string& key);
     static std::string LastPart(const std::string& path);
+    bool Fail(const char* reason);
+    bool Refused(const std::string& parentKey) const;
 
     std::string m_current;
     std::map<std::string, Entry> m_entries; // normalised path -> entry
+    std::vector<std::string> m_refused;     // normalised folder paths
+    std::string m_lastError;
 };
 
 } // namespace zim::sim

@@ -59,6 +59,8 @@ using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
 using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, &::FreeLibrary>>;
 using UniqueFile = UniqueHandle<InvalidValueHandleTraits<&::CloseHandle>>;
 using UniqueFind = UniqueHandle<InvalidValueHandleTraits<&::FindClose>>;
+// Buffers the system allocates for the caller (FormatMessage).
+using UniqueLocalMemory = UniqueHandle<NullHandleTraits<HLOCAL, &::LocalFree>>;
 
 // A window's device context from GetDC, given back with ReleaseDC on the same window.
 class WindowDc

@@ -22,7 +22,12 @@ bool Win32FileSystem::DirectoryExists(const std::string& path)
 
 bool Win32FileSystem::CreateDirectory(const std::string& path)
 {
-    return ::CreateDirectoryW(Widen(path).c_str(), nullptr) != FALSE;
+    if (::CreateDirectoryW(Widen(path).c_str(), nullptr))
+    {
+        return true;
+    }
+    m_lastError = ::GetLastError();
+    return false;
 }
 
 std::vector<DirectoryEntry> Win32FileSystem::ListDirectory(const std::string& folder, const std::string& pattern)
@@ -60,7 +65,27 @@ bool Win32FileSystem::CopyFile(const std::string& from, const std::string& to, b
 bool Win32FileSystem::MoveFile(const std::string& from, const std::string& to)
 {
     // Plain MoveFileW: an existing target makes the move fail instead of being lost.
-    return ::MoveFileW(Widen(from).c_str(), Widen(to).c_str()) != FALSE;
+    if (::MoveFileW(Widen(from).c_str(), Widen(to).c_str()))
+    {
+        return true;
+    }
+    m_lastError = ::GetLastError();
+    return false;
+}
+
+std::string Win32FileSystem::LastErrorText()
+{
+    wchar_t* buffer = nullptr;
+    const DWORD length =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, m_lastError, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const UniqueLocalMemory owned(reinterpret_cast<HLOCAL>(buffer));
+    std::wstring text = length > 0 ? std::wstring(buffer, length) : L"Error " + std::to_wstring(m_lastError) + L".";
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+    {
+        text.pop_back();
+    }
+    return Narrow(text);
 }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::string& path)

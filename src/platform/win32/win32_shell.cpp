@@ -48,6 +48,15 @@ bool Win32Shell::ShellOpen(const std::string& path)
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+bool Win32Shell::ShellOpen(const std::string& path, const std::string& workingFolder, LaunchShow show)
+{
+    const int command = show == LaunchShow::Hidden ? SW_HIDE : SW_SHOWNORMAL;
+    const std::wstring folder = Widen(workingFolder);
+    const HINSTANCE result = ::ShellExecuteW(nullptr, L"open", Widen(path).c_str(), nullptr,
+                                             folder.empty() ? nullptr : folder.c_str(), command);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
 Win32Shell::~Win32Shell()
 {
     {

@@ -22,6 +22,7 @@ public:
     void PlaySoundAsync(const std::string& file) override;
     std::string ExpandEnvironmentStrings(const std::string& text) override;
     bool ShellOpen(const std::string& path) override;
+    bool ShellOpen(const std::string& path, const std::string& workingFolder, LaunchShow show) override;
     void SetWallpaper(const std::string& path, bool updateProfile) override;
 
 private:
