@@ -2,6 +2,7 @@
 
 #include "engine/classification.h"
 #include "platform/text.h"
+#include "settings/settings_store.h"
 
 #include <algorithm>
 #include <charconv>
@@ -543,6 +544,78 @@ RecoveryOutcome BringOffScreenWindowsBack(const RecoveryScene& scene)
         }
     }
     return outcome;
+}
+
+int GatherOntoScreenAsync(WindowSystem& windows, const HideWndEntries& held)
+{
+    int touched = 0;
+    const Size screen = windows.GetScreenSize();
+    if (screen.width > 0 && screen.height > 0)
+    {
+        const int frame = windows.GetResizeFrameWidth();
+        const int caption = windows.GetCaptionFrameHeight();
+        windows.EnumWindows(
+            [&](WindowHandle w)
+            {
+                if (!windows.IsWindowVisible(w) || windows.IsIconic(w))
+                {
+                    return true;
+                }
+                const auto rect = windows.GetWindowRect(w);
+                if (!rect)
+                {
+                    return true;
+                }
+                const Point to = OnScreenPlace(*rect, screen, frame, caption);
+                if (to != Point{rect->left, rect->top})
+                {
+                    windows.MoveWindowAsync(w, to);
+                    ++touched;
+                }
+                return true;
+            });
+    }
+    for (const auto& [className, item] : held)
+    {
+        if (item && item->hidden && windows.IsWindow(item->wnd))
+        {
+            windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
+            ++touched;
+        }
+    }
+    return touched;
+}
+
+PreviousRun RecoverPreviousRun(WindowSystem& windows, Registry& registry,
+                               FunctionRef<bool(std::uint32_t, std::uint64_t)> ownerAlive,
+                               FunctionRef<bool(WindowHandle)> alsoLeaveAlone, const std::string& key)
+{
+    PreviousRun run;
+    run.read = ReadRecord(registry, key);
+    if (run.read.status == RecordRead::Status::Missing)
+    {
+        return run;
+    }
+    const RecoveryRecord& record = run.read.record;
+    if (run.read.status == RecordRead::Status::Ok && record.ownerProcess != 0 &&
+        ownerAlive(record.ownerProcess, record.ownerStart))
+    {
+        run.ownerAlive = true;
+        return run;
+    }
+    // The sticky and compatibility lists as stored; a damaged setting takes its
+    // default without a message here, the program's own load reports it.
+    Options options;
+    SettingsStore quiet(registry);
+    quiet.LoadPartOne(options);
+    quiet.LoadPartTwo(options, std::string());
+    const auto leaveAlone = [&](WindowHandle w) { return alsoLeaveAlone(w) || IsStickyWindow(windows, options, w); };
+    const auto keepOnScreen = [&](WindowHandle w)
+    { return options.hideAllWC || IsCompatibilityClass(windows, options, w); };
+    const RecoveryScene scene{windows, leaveAlone, keepOnScreen, options.sizeX, options.sizeY};
+    run.outcome = RecoverWindows(scene, run.read);
+    RemoveRecord(registry, key);
+    return run;
 }
 
 RecoveryRecorder::RecoveryRecorder(Registry& registry, WindowSystem& windows, DesktopGrid& grid,

@@ -118,6 +118,29 @@ RecoveryOutcome RecoverWindows(const RecoveryScene& scene, const RecordRead& rea
 // brought back by whole screens; hidden windows are not touched.
 RecoveryOutcome BringOffScreenWindowsBack(const RecoveryScene& scene);
 
+// The last thing a crashing process does: every visible window lying off the
+// screen is sent onto it and every held window is shown, all with asynchronous
+// calls, so that nothing waits on another program. Returns the windows touched.
+int GatherOntoScreenAsync(WindowSystem& windows, const HideWndEntries& held);
+
+// What the start found of an earlier run.
+struct PreviousRun
+{
+    RecordRead read;
+    // The record's owner still runs: it was left alone.
+    bool ownerAlive = false;
+    RecoveryOutcome outcome;
+};
+
+// The recovery at start and in the rescue command: reads the record; unless
+// its owner still runs (ownerAlive(process, start)), recovers from it with the
+// classification of the stored settings (read without messages) and removes it.
+// `alsoLeaveAlone` names the caller's own windows.
+PreviousRun RecoverPreviousRun(WindowSystem& windows, Registry& registry,
+                               FunctionRef<bool(std::uint32_t, std::uint64_t)> ownerAlive,
+                               FunctionRef<bool(WindowHandle)> alsoLeaveAlone,
+                               const std::string& key = std::string(kRecoveryKey));
+
 // Keeps the record current: one write when a switch is over, one when the held
 // windows change outside a switch, and during a switch only when a window not
 // in the written record was hidden (it could otherwise stay hidden for good).

@@ -342,6 +342,50 @@ TEST_F(RecoveryTest, RecordsRoundTripAndMangledOnesNeverStrandAWindow)
     }
 }
 
+TEST_F(RecoveryTest, AtStartTheStoredListsDecideAndALiveOwnersRecordIsLeftAlone)
+{
+    const auto home = On(0, 0, Rect::FromSize(100, 100, 300, 200));
+    const auto pinned = On(0, 0, Rect::FromSize(400, 100, 300, 200), "Pinned");
+    options.Update([](Options& o) { o.stickyClasses.Add("Pinned", true); });
+    engine.DrawGrid1SelectCell(1, 1);
+    ASSERT_EQ(RectOf(pinned), Rect::FromSize(400, 100, 300, 200)); // sticky while the run lived
+
+    const auto none = [](WindowHandle) { return false; };
+    const auto alive = [](std::uint32_t process, std::uint64_t start)
+    { return process == kOwner && start == kOwnerStart; };
+    const PreviousRun running = RecoverPreviousRun(desktop, registry, alive, none);
+    EXPECT_TRUE(running.ownerAlive);
+    EXPECT_EQ(RectOf(home), Rect::FromSize(100 - W, 100 - H, 300, 200));
+    EXPECT_EQ(ReadRecord(registry).status, RecordRead::Status::Ok);
+
+    // Dead now; its settings named the sticky class.
+    const std::string sticky = "Software\\zimdesk.ini\\Sticky";
+    registry.WriteString(sticky, "NbrOfStickyWC", "1");
+    registry.WriteString(sticky, "StickyWC1", "Pinned");
+    const auto dead = [](std::uint32_t, std::uint64_t) { return false; };
+    const PreviousRun died = RecoverPreviousRun(desktop, registry, dead, none);
+    EXPECT_FALSE(died.ownerAlive);
+    EXPECT_EQ(died.outcome.shifted, 1);
+    EXPECT_EQ(RectOf(home), Rect::FromSize(100, 100, 300, 200));
+    EXPECT_EQ(RectOf(pinned), Rect::FromSize(400, 100, 300, 200));
+    EXPECT_EQ(ReadRecord(registry).status, RecordRead::Status::Missing); // used once
+}
+
+TEST_F(RecoveryTest, TheCrashGatheringSendsEverythingOnScreenWithoutWaitingOnAnyone)
+{
+    const auto away = On(1, 0, Rect::FromSize(100, 100, 300, 200));
+    const auto held = On(0, 0, Rect::FromSize(200, 200, 300, 200), "RollUp");
+    engine.DrawGrid1SelectCell(2, 0);
+    desktop.HangUntil(away, desktop.NowMs() + 60000);
+    desktop.HangUntil(held, desktop.NowMs() + 60000);
+
+    EXPECT_EQ(GatherOntoScreenAsync(desktop, hideMode.HideWndList()), 2);
+    EXPECT_EQ(desktop.BlockedMoveCount(), 0);
+    desktop.Advance(61000);
+    EXPECT_EQ(RectOf(away), Rect::FromSize(100, 100, 300, 200));
+    EXPECT_TRUE(desktop.IsWindowVisible(held));
+}
+
 TEST(RescueWithoutRecord, BringsBackVisibleWindowsLyingOffTheScreenAndLeavesHiddenOnesAlone)
 {
     sim::SimDesktop desktop{{1024, 768}};
