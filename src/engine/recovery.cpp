@@ -242,6 +242,7 @@ std::string SerializeRecord(const RecoveryRecord& record)
     std::string out(kMagic);
     out += "\nowner " + std::to_string(record.ownerProcess) + " " + std::to_string(record.ownerStart);
     out += "\nshown " + std::to_string(record.shown.x) + " " + std::to_string(record.shown.y);
+    out += "\nfrom " + std::to_string(record.from.x) + " " + std::to_string(record.from.y);
     out += "\ngrid " + std::to_string(record.columns) + " " + std::to_string(record.rows);
     out += "\nscreen " + std::to_string(record.screen.width) + " " + std::to_string(record.screen.height);
     out += "\nhidden " + std::to_string(record.hidden.size());
@@ -284,7 +285,7 @@ RecordRead ParseRecord(std::string_view text)
     }
 
     RecoveryRecord& record = read.record;
-    bool haveOwner = false, haveShown = false, haveGrid = false, haveScreen = false;
+    bool haveOwner = false, haveShown = false, haveFrom = false, haveGrid = false, haveScreen = false;
     std::optional<std::size_t> count;
     for (std::size_t i = 1; i < lines.size(); ++i)
     {
@@ -307,6 +308,11 @@ RecordRead ParseRecord(std::string_view text)
         {
             record.shown = {v[0], v[1]};
             haveShown = true;
+        }
+        else if (word == "from" && !haveFrom && Numbers(rest, v, 2))
+        {
+            record.from = {v[0], v[1]};
+            haveFrom = true;
         }
         else if (word == "grid" && !haveGrid && Numbers(rest, v, 2))
         {
@@ -346,6 +352,14 @@ RecordRead ParseRecord(std::string_view text)
     }
     if (!haveShown || !haveGrid || !haveScreen || !count || !ValidHeader(record) ||
         record.hidden.size() + static_cast<std::size_t>(read.badEntries) != *count)
+    {
+        return read;
+    }
+    if (!haveFrom)
+    {
+        record.from = record.shown;
+    }
+    else if (record.from.x < 0 || record.from.y < 0 || record.from.x >= record.columns || record.from.y >= record.rows)
     {
         return read;
     }
@@ -452,14 +466,27 @@ RecoveryOutcome RecoverWindows(const RecoveryScene& scene, const RecordRead& rea
         }
         const Size size{rect->Width(), rect->Height()};
         const DesktopPlace place = PlaceOf(*rect, then, caption);
-        const Point desktop{shown.x + place.desktop.x, shown.y + place.desktop.y};
         // On a screen of another size the window keeps its desktop and comes as
         // near its place on it as the new screen allows.
         const Point local = outcome.screenChanged ? FitOnScreen(place.local, size, now) : place.local;
-        const std::int64_t x = std::int64_t{desktop.x} * now.width + local.x;
-        const std::int64_t y = std::int64_t{desktop.y} * now.height + local.y;
-        const bool reachable = !scene.keepOnScreen(w) && desktop.x >= 0 && desktop.y >= 0 && desktop.x < columns &&
-                               desktop.y < rows && InCoordinates(x) && InCoordinates(y);
+        const bool onScreenOnly = scene.keepOnScreen(w);
+        Point desktop;
+        std::int64_t x = 0;
+        std::int64_t y = 0;
+        const auto reachableFrom = [&](Point base)
+        {
+            desktop = {base.x + place.desktop.x, base.y + place.desktop.y};
+            x = std::int64_t{desktop.x} * now.width + local.x;
+            y = std::int64_t{desktop.y} * now.height + local.y;
+            return !onScreenOnly && desktop.x >= 0 && desktop.y >= 0 && desktop.x < columns && desktop.y < rows &&
+                   InCoordinates(x) && InCoordinates(y);
+        };
+        // Not reachable as moved by the last switch: the run died before moving it.
+        const bool reachable = reachableFrom(shown) || (sound && record.from != shown && reachableFrom(record.from));
+        if (!reachable)
+        {
+            reachableFrom(shown); // its desktop as the record says, for the log
+        }
         const Point from{rect->left, rect->top};
         if (reachable)
         {
@@ -642,6 +669,7 @@ void RecoveryRecorder::Start()
     }
     m_active = true;
     m_shown = m_grid.Current();
+    m_from = m_shown;
     m_grid.Subscribe(*this);
     Write();
 }
@@ -680,20 +708,25 @@ void RecoveryRecorder::HiddenChanged()
     m_dirty = true;
 }
 
-void RecoveryRecorder::DesktopSwitching(Point, Point)
+void RecoveryRecorder::DesktopSwitching(Point from, Point to)
 {
     m_switching = true;
-}
-
-void RecoveryRecorder::DesktopSwitched(Point, Point to)
-{
-    m_switching = false;
-    if (!m_active || (to == m_shown && !m_dirty))
+    if (!m_active || to == m_shown)
     {
-        return;
+        return; // the shown desktop again: nothing moves
     }
+    m_from = from;
     m_shown = to;
     Write();
+}
+
+void RecoveryRecorder::DesktopSwitched(Point, Point)
+{
+    m_switching = false;
+    if (m_active && m_dirty)
+    {
+        Write();
+    }
 }
 
 RecoveryRecord RecoveryRecorder::Snapshot() const
@@ -702,6 +735,7 @@ RecoveryRecord RecoveryRecorder::Snapshot() const
     record.ownerProcess = m_ownerProcess;
     record.ownerStart = m_ownerStart;
     record.shown = m_shown;
+    record.from = m_from;
     record.columns = m_grid.Columns();
     record.rows = m_grid.Rows();
     record.screen = m_windows.GetScreenSize();

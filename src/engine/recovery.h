@@ -45,6 +45,11 @@ struct RecoveryRecord
     std::uint32_t ownerProcess = 0;
     std::uint64_t ownerStart = 0;
     Point shown;
+    // The desktop shown before the last switch. The record is written as a
+    // switch begins, so a run that dies in the middle of one leaves some windows
+    // moved and some not: a window that no desktop holds when taken as moved is
+    // taken as not moved yet.
+    Point from;
     int columns = 0;
     int rows = 0;
     Size screen;
@@ -141,9 +146,11 @@ PreviousRun RecoverPreviousRun(WindowSystem& windows, Registry& registry,
                                FunctionRef<bool(WindowHandle)> alsoLeaveAlone,
                                const std::string& key = std::string(kRecoveryKey));
 
-// Keeps the record current: one write when a switch is over, one when the held
-// windows change outside a switch, and during a switch only when a window not
-// in the written record was hidden (it could otherwise stay hidden for good).
+// Keeps the record current: one write as a switch begins (its target, before
+// any window moves), one when the held windows change outside a switch, and
+// during a switch only when a window not in the written record was hidden (it
+// could otherwise stay hidden for good); windows shown again during a switch
+// are written once at its end.
 class RecoveryRecorder final : public SwitchListener
 {
 public:
@@ -177,8 +184,8 @@ private:
     bool m_active = false;
     bool m_switching = false;
     bool m_dirty = false;
-    // The desktop of the last finished switch: mid-switch writes keep it.
     Point m_shown;
+    Point m_from;
     std::set<WindowHandle> m_written;
     int m_writes = 0;
 };

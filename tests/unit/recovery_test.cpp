@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace zim
@@ -103,14 +104,14 @@ TEST_F(RecoveryTest, OneWriteASwitchAndDuringASwitchOnlyForANewlyHiddenWindow)
     const auto rollUp = On(0, 0, Rect::FromSize(200, 200, 300, 200), "RollUp");
     const int atStart = recorder.Writes();
 
-    engine.DrawGrid1SelectCell(1, 0); // the roll-up window is hidden: written at once, and at the end
+    engine.DrawGrid1SelectCell(1, 0); // as it begins, and when the roll-up window is hidden
     EXPECT_EQ(recorder.Writes(), atStart + 2);
     engine.DrawGrid1SelectCell(2, 0); // it stays hidden: one write
     EXPECT_EQ(recorder.Writes(), atStart + 3);
     engine.DrawGrid1SelectCell(2, 0); // the same desktop again: nothing new
     EXPECT_EQ(recorder.Writes(), atStart + 3);
-    engine.DrawGrid1SelectCell(0, 0); // shown again: one write at the end
-    EXPECT_EQ(recorder.Writes(), atStart + 4);
+    engine.DrawGrid1SelectCell(0, 0); // as it begins, and at its end for the window shown again
+    EXPECT_EQ(recorder.Writes(), atStart + 5);
     EXPECT_TRUE(desktop.IsWindowVisible(rollUp));
     EXPECT_TRUE(ReadRecord(registry).record.hidden.empty());
 }
@@ -156,6 +157,41 @@ TEST_F(RecoveryTest, AfterADeathOnDesktopTwoOneEveryWindowGoesHomeAndEveryHeldOn
     EXPECT_EQ(outcome.shifted, 9);
     EXPECT_EQ(outcome.stale, 0);
     EXPECT_FALSE(outcome.screenChanged);
+}
+
+// Written as the switch begins: a run that dies before the end of its switch has
+// moved some windows and not others.
+TEST_F(RecoveryTest, ADeathInTheMiddleOfASwitchStrandsNoWindow)
+{
+    const auto moved = On(0, 0, Rect::FromSize(100, 100, 300, 200));
+    const auto farRight = On(2, 0, Rect::FromSize(100, 100, 300, 200));
+    const auto notYet = On(0, 0, Rect::FromSize(500, 100, 300, 200));
+    std::string atStartOfSwitch;
+    struct Tap final : SwitchListener
+    {
+        std::function<void()> onSwitching;
+        void DesktopSwitching(Point, Point) override { onSwitching(); }
+    } tap;
+    tap.onSwitching = [&]
+    { registry.ReadString(std::string(kRecoveryKey), std::string(kRecoveryValue), atStartOfSwitch); };
+    state.Grid.Subscribe(tap); // after the recorder: sees its write
+    engine.DrawGrid1SelectCell(1, 0);
+    state.Grid.Unsubscribe(tap);
+    // The run dies with one window of (0, 0) moved and the others where they were.
+    desktop.SetRect(farRight, Rect::FromSize(2 * W + 100, 100, 300, 200));
+    desktop.SetRect(notYet, Rect::FromSize(500, 100, 300, 200));
+    ASSERT_EQ(RectOf(moved), Rect::FromSize(100 - W, 100, 300, 200));
+
+    const RecordRead read = ParseRecord(atStartOfSwitch);
+    ASSERT_EQ(read.status, RecordRead::Status::Ok);
+    EXPECT_EQ(read.record.shown, (Point{1, 0}));
+    EXPECT_EQ(read.record.from, (Point{0, 0}));
+    Recover(read);
+    EXPECT_EQ(RectOf(moved), Rect::FromSize(100, 100, 300, 200));
+    // Taken as moved it would lie beyond the grid: it is taken as not moved yet.
+    EXPECT_EQ(RectOf(farRight), Rect::FromSize(2 * W + 100, 100, 300, 200));
+    // Either way on a desktop of the grid; as moved, one desktop off.
+    EXPECT_EQ(RectOf(notYet), Rect::FromSize(W + 500, 100, 300, 200));
 }
 
 TEST_F(RecoveryTest, StaleAndReusedHandlesAreSkippedAndAStrangersHiddenWindowStaysHidden)
@@ -243,7 +279,7 @@ TEST_F(RecoveryTest, DamagedRecordsMoveOnlyWindowsNoDesktopHolds)
     const auto hidden = AddWindow("hidden", Rect::FromSize(100 - W, 100, 300, 200), "Notepad");
     desktop.ShowWindow(hidden, ShowCommand::Hide);
 
-    const std::string good = SerializeRecord({1, 2, {1, 1}, 3, 3, {W, H}, {}});
+    const std::string good = SerializeRecord({1, 2, {1, 1}, {1, 1}, 3, 3, {W, H}, {}});
     const std::vector<std::string> damaged = {
         "",
         "garbage\x01\xff",
@@ -300,7 +336,7 @@ TEST_F(RecoveryTest, AnUnreadableEntryIsLeftOutAndTheRestOfTheRecordStillServes)
 
 TEST_F(RecoveryTest, RecordsRoundTripAndMangledOnesNeverStrandAWindow)
 {
-    RecoveryRecord record{7, 99, {2, 1}, 3, 3, {W, H}, {}};
+    RecoveryRecord record{7, 99, {2, 1}, {0, 1}, 3, 3, {W, H}, {}};
     record.hidden.push_back({0x1234, "Odd \\ class\nname", {1, 2}, {1, 2, 300, 400}});
     record.hidden.push_back({0xffffffff, "RollUp", {0, 0}, {-100, 5, 200, 300}});
     const std::string text = SerializeRecord(record);
