@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <random>
 
 namespace zim::e2e
 {
@@ -282,6 +283,90 @@ TEST_F(Recovery, TheRescueCommandBringsBackWhatAKilledRunLeft)
     EXPECT_EQ(again.Wait(10s), std::optional<DWORD>(0));
     EXPECT_NE(second.find("No record"), std::string::npos) << second;
     EXPECT_NE(second.find("Recovered 0 windows"), std::string::npos) << second;
+}
+
+// The long randomized form, run by scripts/kill-soak.sh and never by CTest:
+// ZIM_SOAK_SWITCHES random switches (1000 by default, seed ZIM_SOAK_SEED) with
+// kills after some switches and in the middle of others. After a kill between
+// switches every window must be exactly home; after one in a switch every window
+// must lie on a desktop of the grid; after the final exit every window must be
+// visible on the screen.
+TEST_F(Recovery, DISABLED_RandomSwitchesWithKills)
+{
+    const auto fromEnvironment = [](const wchar_t* name, unsigned fallback)
+    {
+        wchar_t text[32]{};
+        const DWORD length = GetEnvironmentVariableW(name, text, 32);
+        return length > 0 && length < 32 ? static_cast<unsigned>(std::wcstoul(text, nullptr, 10)) : fallback;
+    };
+    const unsigned switches = fromEnvironment(L"ZIM_SOAK_SWITCHES", 1000);
+    std::mt19937 random(fromEnvironment(L"ZIM_SOAK_SEED", 1));
+    Open(10, L"40,60,300,200");
+    Open(3, std::to_wstring(screenW + 100) + L",100,300,200");
+    Open(3, std::to_wstring(100) + L"," + std::to_wstring(2 * screenH + 80) + L",300,200");
+    Open(2, L"200,150,300,200", kRollUpClass);
+    Open(1, L"300,300,300,200");
+    const HWND sleeper = WindowsOf(*m_helpers[4]).front().hwnd;
+    ASSERT_TRUE(Start());
+    int kills = 0, midSwitchKills = 0, exactChecks = 0;
+    const auto onGrid = [&](HWND w)
+    {
+        const RECT r = WindowRect(w);
+        const int cx = r.left + (r.right - r.left) / 2, cy = r.top + 25;
+        return cx >= 0 && cy >= 0 && cx < 3 * screenW && cy < 3 * screenH;
+    };
+    for (unsigned i = 0; i < switches && !HasFatalFailure(); ++i)
+    {
+        const int column = static_cast<int>(random() % 3), row = static_cast<int>(random() % 3);
+        if (random() % 20 == 0)
+        {
+            PostMessageW(sleeper, kHangMessage, 1500, 0);
+        }
+        const unsigned dice = random() % 100;
+        if (dice < 3)
+        {
+            ClickMonitorCell(monitor, column, row);
+            Sleep(random() % 60);
+            m_app.Terminate();
+            ++midSwitchKills;
+        }
+        else
+        {
+            SwitchTo(column, row);
+            if (dice < 8)
+            {
+                m_app.Terminate();
+            }
+        }
+        if (m_app.Running())
+        {
+            continue;
+        }
+        ++kills;
+        ASSERT_TRUE(Start()) << "no restart after kill " << kills;
+        for (const auto& [w, rect] : home)
+        {
+            EXPECT_TRUE(WaitUntil([&] { return onGrid(w); }, 5s)) << "after kill " << kills;
+        }
+        if (dice >= 3)
+        {
+            ++exactChecks;
+            for (const WindowInfo& w : WindowsOf(*m_helpers[0]))
+            {
+                EXPECT_TRUE(SameRect(w.rect, home[w.hwnd])) << "after kill " << kills;
+            }
+        }
+        // Where the windows lie now is home from here on: a kill in a switch may
+        // leave a window one desktop off, still reachable.
+        for (auto& [w, rect] : home)
+        {
+            rect = WindowRect(w);
+        }
+    }
+    CloseProgram(m_app, monitor);
+    ExpectAllReachable("after the soak");
+    std::printf("[ soak ] %u switches, %d kills (%d in a switch), %d exact checks\n", switches, kills, midSwitchKills,
+                exactChecks);
 }
 
 } // namespace
