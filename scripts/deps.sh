@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ clang-format googletest
+    cmake ninja-build g++ clang-format googletest clang libclang-rt-dev
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool fonts-wine imagemagick
     python3-markdown nsis
 )

@@ -32,6 +32,9 @@ else
     failed+=("native build")
 fi
 
+step "fuzzers (30 s each)"
+bash scripts/fuzz.sh 30 || failed+=("fuzzers")
+
 step "windows cross build"
 if cmake --preset windows >/dev/null && cmake --build --preset windows; then
     step "tests under Wine"

@@ -1,9 +1,11 @@
 #include "app/application.h"
 
+#include "app/crash_guard.h"
 #include "app/help_file.h"
 #include "app/resource.h"
 #include "monitor/position_constraint.h"
 #include "monitor/skin_loader.h"
+#include "platform/win32/process_identity.h"
 #include "platform/win32/program_folder.h"
 #include "platform/win32/utf.h"
 #include "platform/win32/win32_profile.h"
@@ -15,7 +17,12 @@
 
 namespace zim::win32
 {
-Application::Application() = default;
+
+Application::Application()
+    : m_recorder(m_registry, m_windows, m_state.Grid, m_hideMode, ::GetCurrentProcessId(),
+                 ProcessStartTime(::GetCurrentProcessId()))
+{
+}
 
 Application::~Application()
 {
@@ -27,6 +34,7 @@ int Application::Run()
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
 
+    RecoverAndStartRecord();
     if (!InstallSkins())
     {
         return 1;
@@ -77,6 +85,7 @@ int Application::Run()
     {
         return 1;
     }
+    TellRecovery();
     // The options dialog, fourth: it holds the hotkeys and opens on demand.
     const OptionsDialogParts dialogParts{m_windows, m_files, m_options, m_engine, m_hideMode, commands};
     OptionsDialogEvents dialogEvents;
@@ -105,6 +114,10 @@ int Application::Run()
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
     {
+        if (m_testFaultMessage != 0 && msg.message == m_testFaultMessage && msg.hwnd == m_main->Handle())
+        {
+            RaiseTestFault();
+        }
         if (m_optionsDlg && m_optionsDlg->PreTranslateMessage(msg))
         {
             continue;
@@ -113,6 +126,52 @@ int Application::Run()
         DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+void Application::RecoverAndStartRecord()
+{
+    const auto alive = [](std::uint32_t process, std::uint64_t start) { return ProcessAlive(process, start); };
+    const auto none = [](WindowHandle) { return false; };
+    // No window of this run exists yet, so none can be taken for the earlier run's.
+    m_previousRun = RecoverPreviousRun(m_windows, m_registry, alive, none);
+    // A second instance leaves the running one's record alone.
+    m_recording = !m_previousRun.ownerAlive;
+    if (m_recording)
+    {
+        m_hideMode.SetOnChanged([this] { m_recorder.HiddenChanged(); });
+        m_recorder.Start();
+    }
+    InstallCrashGuard(m_windows, m_hideMode, m_registry, m_recording ? std::string(kRecoveryKey) : std::string());
+    if (TestFaultEnabled())
+    {
+        m_testFaultMessage = RegisterWindowMessageW(Widen(kTestFaultMessage).c_str());
+    }
+}
+
+void Application::TellRecovery()
+{
+    const RecoveryOutcome& outcome = m_previousRun.outcome;
+    if (outcome.Recovered() == 0)
+    {
+        return;
+    }
+    std::string text = "Zim Desk did not end properly last time. " + std::to_string(outcome.Recovered()) +
+                       (outcome.Recovered() == 1 ? " window was" : " windows were") + " brought back";
+    if (outcome.shownHidden > 0)
+    {
+        text += ", " + std::to_string(outcome.shownHidden) + " of them hidden before";
+    }
+    text += ".";
+    if (outcome.screenChanged)
+    {
+        text += " The screen size has changed since: windows keep their desktops, moved as far onto the "
+                "screen as they fit.";
+    }
+    else if (outcome.damaged)
+    {
+        text += " Its record was unreadable: only windows beyond every desktop were moved.";
+    }
+    m_main->ShowBalloon("Windows recovered", text);
 }
 
 bool Application::LoadSkin(const std::string& path)
@@ -253,6 +312,11 @@ void Application::EndProgram(SaveOccasion occasion)
     m_engine.BringAllOnScreen();
     m_main->RemoveHook();
     m_hideMode.ShowHeldHiddenWindows();
+    // Nothing is left to undo: the next start must not shift anything.
+    if (m_recording)
+    {
+        m_recorder.Finish();
+    }
     SaveSettings(occasion);
     ShowWindow(m_monitor->Handle(), SW_HIDE);
     m_scroller.reset();

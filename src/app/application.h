@@ -11,6 +11,7 @@
 #include "engine/frozen_windows.h"
 #include "engine/hide_mode.h"
 #include "engine/mover.h"
+#include "engine/recovery.h"
 #include "engine/wallpapers.h"
 #include "icondesk/icon_desktops.h"
 #include "input/edge_scroller.h"
@@ -51,6 +52,11 @@ private:
     // the hook removed, the settings saved, the monitor hidden, then the windows
     // go and the loop ends.
     void EndProgram(SaveOccasion occasion);
+    // An earlier run that died left windows on other desktops and hidden: they
+    // are put back before this run moves anything, and the record starts anew.
+    void RecoverAndStartRecord();
+    // The tray balloon that says what the recovery did.
+    void TellRecovery();
     // The shipped skins and fonts: installed when missing, the fonts registered;
     // false when the default skin can be found nowhere (the message is shown).
     bool InstallSkins();
@@ -82,6 +88,12 @@ private:
     SettingsStore m_store{m_registry, [](const std::string& message) { ShowError(message); }};
     HideMode m_hideMode{m_windows, m_options, m_state};
     FrozenWindows m_frozen{m_windows, m_hideMode};
+    RecoveryRecorder m_recorder;
+    // False when another running instance keeps the record.
+    bool m_recording = false;
+    PreviousRun m_previousRun;
+    // The test-only fault's message, 0 unless enabled.
+    UINT m_testFaultMessage = 0;
     DesktopEngine m_engine{m_windows, m_shell, m_options, m_state, m_hideMode, m_frozen};
     // Its message waits until the switch that met the failure is over.
     DesktopWallpapers m_wallpapers{m_registry, m_shell, m_options,

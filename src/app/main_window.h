@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace zim::win32
 {
@@ -56,6 +57,8 @@ public:
 
     // The monitor was shown (true) or hidden: only the menu item that applies stays.
     void MonitorShown(bool shown);
+    // A notice in a balloon above the program's tray icon.
+    bool ShowBalloon(std::string_view title, std::string_view text) { return TrayIcon1.ShowBalloon(title, text); }
     // Pops the tray menu up at a screen position (the monitor's caption uses it too).
     void ShowPopupMenu(Point screen);
     // Unhooks (and ends the 32-bit hook's host) when the hook is installed; later calls do nothing.

@@ -10,11 +10,9 @@ namespace zim
 
 namespace
 {
-
 std::int32_t FloorDiv(std::int32_t a, std::int32_t b);
+} // namespace
 
-// Where BringOnScreenProc puts a window: unchanged when a real part of it is on
-// the screen, else at its place on its own desktop.
 Point OnScreenPlace(const Rect& r, Size screen, int frame, int captionFrameHeight)
 {
     // A window whose edge merely meets the screen's edge (at x = W, say, where a
@@ -33,6 +31,9 @@ Point OnScreenPlace(const Rect& r, Size screen, int frame, int captionFrameHeigh
     const std::int32_t row = FloorDiv(r.top + captionFrameHeight, screen.height);
     return {r.left - column * screen.width, r.top - row * screen.height};
 }
+
+namespace
+{
 
 std::int32_t FloorDiv(std::int32_t a, std::int32_t b)
 {
@@ -168,6 +169,7 @@ void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
             m_windows.MoveWindow(w, {r.left - current.x * screen.width, r.top - current.y * screen.height});
             m_windows.ShowWindow(w, ShowCommand::Show);
             item->hidden = false;
+            Changed();
         }
         return;
     }
@@ -202,10 +204,12 @@ void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
     m_windows.ShowWindow(w, ShowCommand::Hide);
     BringOnScreenProc(m_windows, w, kProbeMs); // it rests hidden inside the visible screen
     item->hidden = true;
+    Changed();
 }
 
 void HideMode::PackHideWndList()
 {
+    const std::size_t before = m_list.size();
     for (auto it = m_list.end(); it != m_list.begin();)
     {
         --it;
@@ -213,6 +217,10 @@ void HideMode::PackHideWndList()
         {
             it = m_list.erase(it);
         }
+    }
+    if (m_list.size() != before)
+    {
+        Changed();
     }
 }
 
@@ -227,6 +235,7 @@ void HideMode::ShowHeldHiddenWindows()
         }
     }
     m_list.clear();
+    Changed();
 }
 
 void HideMode::SendHome(WindowHandle w)
@@ -242,6 +251,7 @@ void HideMode::SendHome(WindowHandle w)
         return;
     }
     item->hidden = false;
+    Changed();
     const Size screen = m_windows.GetScreenSize();
     const Point current = m_state.Grid.Current();
     // Its desktop as the showing reads it from the parked place.
@@ -259,6 +269,7 @@ bool HideMode::Release(WindowHandle w)
         return false;
     }
     item->hidden = false;
+    Changed();
     return true;
 }
 
@@ -266,6 +277,7 @@ void HideMode::ShowClass(const std::string& className)
 {
     // Taken out of the list before the window is touched, so nothing that the
     // showing sets off can meet a half-removed entry.
+    bool changed = false;
     for (auto it = m_list.begin(); it != m_list.end();)
     {
         if (!text::EqualsNoCase(it->first, className))
@@ -275,6 +287,7 @@ void HideMode::ShowClass(const std::string& className)
         }
         const std::unique_ptr<HideWndItem> item = std::move(it->second);
         it = m_list.erase(it);
+        changed = true;
         // An entry shown again already stands at its place; showing it would only
         // override its application.
         if (item->hidden && m_windows.IsWindow(item->wnd))
@@ -282,6 +295,10 @@ void HideMode::ShowClass(const std::string& className)
             // Asynchronous: a hung window is shown when it wakes, never waited for.
             m_windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
         }
+    }
+    if (changed)
+    {
+        Changed();
     }
 }
 
@@ -298,6 +315,7 @@ void HideMode::ReleaseAll(FunctionRef<void(WindowHandle, Point)> moveToMiniature
             m_windows.ShowWindowAsync(item->wnd, ShowCommand::Show);
         }
     }
+    Changed();
 }
 
 } // namespace zim

@@ -10,6 +10,7 @@
 #include "settings/options.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,11 @@ struct HideWndItem
 
 // Entries keyed by window class name, in order of first handling.
 using HideWndEntries = std::vector<std::pair<std::string, std::unique_ptr<HideWndItem>>>;
+
+// Where BringOnScreenProc puts a window: unchanged when a real part of it is on
+// the screen, else at its place on its own desktop (by its centre, and a point
+// one caption below its top edge).
+Point OnScreenPlace(const Rect& r, Size screen, int frame, int captionFrameHeight);
 
 // Moves a window lying wholly off the visible screen back onto it, at its place
 // on its own desktop; a window that does not answer in time is moved by its own
@@ -69,6 +75,9 @@ public:
     void ShowHeldHiddenWindows();
 
     const HideWndEntries& HideWndList() const { return m_list; }
+    // Called after every change of which windows are held hidden, so that a
+    // record of them kept outside the process stays current.
+    void SetOnChanged(std::function<void()> onChanged) { m_onChanged = std::move(onChanged); }
     // Its application showed a held window again: back to its own desktop.
     void SendHome(WindowHandle w);
     // The window leaves hide mode's hold (the user drags it out): true when it
@@ -85,11 +94,19 @@ public:
 
 private:
     HideWndItem* Find(WindowHandle w);
+    void Changed()
+    {
+        if (m_onChanged)
+        {
+            m_onChanged();
+        }
+    }
 
     WindowSystem& m_windows;
     const OptionsModel& m_options;
     const EngineState& m_state;
     HideWndEntries m_list;
+    std::function<void()> m_onChanged;
 };
 
 } // namespace zim

@@ -156,6 +156,10 @@ public:
     virtual bool KeyExists(const std::string& key) = 0;
     // Opens with create rights: the key and its parents exist afterwards.
     virtual bool CreateKey(const std::string& key) = 0;
+    // Like CreateKey, but the key itself is volatile: it lives in memory only and
+    // is gone at the next logoff. Its parents are ordinary keys; a key that
+    // exists already is opened as it is.
+    virtual bool CreateVolatileKey(const std::string& key) = 0;
     // Text values (REG_SZ, and REG_EXPAND_SZ unexpanded); any other type is WrongType.
     virtual RegistryRead ReadString(const std::string& key, const std::string& name, std::string& value) = 0;
     // Creates the key when missing.

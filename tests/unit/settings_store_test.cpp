@@ -391,6 +391,7 @@ public:
 
     bool KeyExists(const std::string& key) override { return m_inner.KeyExists(key); }
     bool CreateKey(const std::string& key) override { return m_inner.CreateKey(key); }
+    bool CreateVolatileKey(const std::string& key) override { return m_inner.CreateVolatileKey(key); }
     RegistryRead ReadString(const std::string& key, const std::string& name, std::string& value) override
     {
         reads.push_back(Cat(Relative(key), "\\", name));

@@ -75,5 +75,22 @@ TEST(SimRegistry, RefusedWritesFailAndLeaveNothing)
     EXPECT_TRUE(registry.WriteString("Software\\zimdesk.ini2", "a", "b"));
 }
 
+// As the system's: a volatile key keeps ordinary parents, refuses ordinary
+// children, and goes at logoff with its values while the others stay.
+TEST(SimRegistry, VolatileKeysTakeNoOrdinaryChildrenAndGoAtLogoff)
+{
+    SimRegistry registry;
+    ASSERT_TRUE(registry.CreateVolatileKey("Software\\Zim Desk\\Recovery"));
+    EXPECT_TRUE(registry.IsVolatile("software\\zim desk\\recovery"));
+    EXPECT_FALSE(registry.IsVolatile("Software\\Zim Desk"));
+    EXPECT_FALSE(registry.CreateKey("Software\\Zim Desk\\Recovery\\Child"));
+    EXPECT_TRUE(registry.CreateKey("Software\\Zim Desk\\Other"));
+    EXPECT_TRUE(registry.WriteString("Software\\Zim Desk\\Recovery", "State", "x"));
+    registry.Logoff();
+    EXPECT_FALSE(registry.KeyExists("Software\\Zim Desk\\Recovery"));
+    EXPECT_FALSE(registry.GetRaw("Software\\Zim Desk\\Recovery", "State").has_value());
+    EXPECT_TRUE(registry.KeyExists("Software\\Zim Desk\\Other"));
+}
+
 } // namespace
 } // namespace zim::sim

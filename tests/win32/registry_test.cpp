@@ -52,6 +52,23 @@ TEST_F(RegistryTest, CreateKeyLeavesAnEmptyKeyAndOpensAnExistingOne)
     EXPECT_FALSE(m_registry.CreateKey("\\"));
 }
 
+TEST_F(RegistryTest, AVolatileKeyHasOrdinaryParentsAndTakesNoOrdinaryChildren)
+{
+    ASSERT_TRUE(m_registry.CreateVolatileKey(m_key + "\\Parent\\Recovery"));
+    ASSERT_TRUE(m_registry.WriteString(m_key + "\\Parent\\Recovery", "State", "record"));
+    std::string value;
+    EXPECT_EQ(m_registry.ReadString(m_key + "\\Parent\\Recovery", "State", value), RegistryRead::Ok);
+    EXPECT_EQ(value, "record");
+    EXPECT_TRUE(m_registry.CreateVolatileKey(m_key + "\\Parent\\Recovery")); // opened again
+    // The parent is an ordinary key: ordinary keys still go beside the volatile one.
+    EXPECT_TRUE(m_registry.CreateKey(m_key + "\\Parent\\Settings"));
+    // Under a volatile key only volatile keys may be created.
+    EXPECT_FALSE(m_registry.CreateKey(m_key + "\\Parent\\Recovery\\Child"));
+    EXPECT_FALSE(m_registry.CreateVolatileKey(""));
+    EXPECT_TRUE(m_registry.DeleteKey(m_key + "\\Parent\\Recovery"));
+    EXPECT_FALSE(m_registry.KeyExists(m_key + "\\Parent\\Recovery"));
+}
+
 TEST_F(RegistryTest, WrittenStringsReadBackAndCreateTheKey)
 {
     EXPECT_FALSE(m_registry.KeyExists(m_key));

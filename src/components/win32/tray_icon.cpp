@@ -133,6 +133,31 @@ HWND TTrayIcon::Handle() const
     return m_window->Handle();
 }
 
+bool TTrayIcon::ShowBalloon(std::string_view title, std::string_view text)
+{
+    if (!Active())
+    {
+        return false;
+    }
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE; // the balloon fields belong to that record already
+    data.hWnd = Handle();
+    data.uID = tray::kIconId;
+    data.uFlags = NIF_INFO;
+    data.dwInfoFlags = NIIF_INFO;
+    data.uTimeout = 10000;
+    const auto copy = [](wchar_t* to, std::size_t capacity, std::string_view from)
+    {
+        const std::wstring wide = Widen(std::string(from));
+        const std::size_t length = std::min(wide.size(), capacity - 1);
+        std::wmemcpy(to, wide.data(), length);
+        to[length] = L'\0';
+    };
+    copy(data.szInfoTitle, std::size(data.szInfoTitle), title);
+    copy(data.szInfo, std::size(data.szInfo), text);
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
 void TTrayIcon::SetIcon(HICON icon)
 {
     if (icon == m_icon.Get())

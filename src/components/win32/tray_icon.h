@@ -44,6 +44,10 @@ public:
     const std::string& ToolTip() const { return m_model.ToolTip(); }
     void SetToolTip(std::string_view toolTip) { m_model.SetToolTip(toolTip); }
 
+    // A short notice in a balloon above the icon, when the icon is in the tray;
+    // false when it is not or the shell refused. Texts are cut to the shell's buffers.
+    bool ShowBalloon(std::string_view title, std::string_view text);
+
     // Not owned. Its commands go to `owner` as WM_COMMAND; the owner is brought
     // to the foreground first so that the menu closes when the user clicks away.
     void SetPopupMenu(HMENU menu, HWND owner);

@@ -92,12 +92,57 @@ bool SimRegistry::CreateKey(const std::string& key)
     {
         return true;
     }
-    if (!Writable(k))
+    if (!Writable(k) || UnderVolatile(k))
     {
         return false;
     }
     AddKey(k);
     return true;
+}
+
+bool SimRegistry::UnderVolatile(const std::string& normalizedKey) const
+{
+    for (const std::string& v : m_volatile)
+    {
+        if (normalizedKey != v && IsUnder(normalizedKey, v))
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SimRegistry::CreateVolatileKey(const std::string& key)
+{
+    const std::string k = Normalize(key);
+    if (k.empty())
+    {
+        return false;
+    }
+    if (m_keys.count(k))
+    {
+        return true;
+    }
+    if (!Writable(k))
+    {
+        return false;
+    }
+    AddKey(k);
+    m_volatile.insert(k);
+    return true;
+}
+
+bool SimRegistry::IsVolatile(const std::string& key) const
+{
+    return m_volatile.count(Normalize(key)) != 0;
+}
+
+void SimRegistry::Logoff()
+{
+    for (const std::string& v : std::set<std::string>(m_volatile))
+    {
+        DeleteKey(v);
+    }
 }
 
 RegistryRead SimRegistry::ReadString(const std::string& key, const std::string& name, std::string& value)
@@ -150,6 +195,7 @@ bool SimRegistry::DeleteKey(const std::string& key)
     }
     std::erase_if(m_keys, [&](const std::string& existing) { return IsUnder(existing, k); });
     std::erase_if(m_values, [&](const auto& entry) { return IsUnder(entry.first, k); });
+    std::erase_if(m_volatile, [&](const std::string& existing) { return IsUnder(existing, k); });
     return true;
 }
 

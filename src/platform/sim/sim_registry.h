@@ -30,6 +30,10 @@ public:
 
     bool KeyExists(const std::string& key) override;
     bool CreateKey(const std::string& key) override;
+    bool CreateVolatileKey(const std::string& key) override;
+    bool IsVolatile(const std::string& key) const;
+    // The user logs off: every volatile key goes with its values.
+    void Logoff();
     RegistryRead ReadString(const std::string& key, const std::string& name, std::string& value) override;
     bool WriteString(const std::string& key, const std::string& name, const std::string& value) override;
     bool WriteDword(const std::string& key, const std::string& name, std::uint32_t value) override;
@@ -40,10 +44,13 @@ private:
     static std::string Normalize(const std::string& key);
     bool Writable(const std::string& normalizedKey) const;
     void AddKey(const std::string& normalizedKey);
+    // A new ordinary key may not go under a volatile one.
+    bool UnderVolatile(const std::string& normalizedKey) const;
 
     std::set<std::string> m_keys;                                 // normalised paths
     std::map<std::string, std::map<std::string, Value>> m_values; // key -> lower-cased name -> value
     std::set<std::string> m_refused;
+    std::set<std::string> m_volatile; // normalised paths of volatile keys
 };
 
 } // namespace zim::sim

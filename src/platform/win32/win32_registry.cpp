@@ -31,10 +31,10 @@ static UniqueKey OpenKey(const std::string& key, REGSAM access)
     return UniqueKey(handle);
 }
 
-static UniqueKey OpenOrCreateKey(const std::string& key)
+static UniqueKey OpenOrCreateKey(const std::string& key, DWORD options = REG_OPTION_NON_VOLATILE)
 {
     HKEY handle = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(key).c_str(), 0, nullptr, options, KEY_SET_VALUE, nullptr, &handle,
                           nullptr) != ERROR_SUCCESS)
     {
         return {};
@@ -52,6 +52,23 @@ bool Win32Registry::CreateKey(const std::string& key)
 {
     // An empty path would stand for HKEY_CURRENT_USER itself.
     return !KeyPath(key).empty() && static_cast<bool>(OpenOrCreateKey(key));
+}
+
+bool Win32Registry::CreateVolatileKey(const std::string& key)
+{
+    const std::wstring path = KeyPath(key);
+    if (path.empty())
+    {
+        return false;
+    }
+    // Created in one call, the missing parents would be volatile too, and the
+    // program's ordinary keys could then never go under them.
+    const std::size_t slash = path.find_last_of(L'\\');
+    if (slash != std::wstring::npos && !OpenOrCreateKey(Narrow(path.substr(0, slash))))
+    {
+        return false;
+    }
+    return static_cast<bool>(OpenOrCreateKey(key, REG_OPTION_VOLATILE));
 }
 
 RegistryRead Win32Registry::ReadString(const std::string& key, const std::string& name, std::string& value)
