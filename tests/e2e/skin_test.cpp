@@ -89,30 +89,6 @@ SkinBitmap ReadSkinBitmap(const std::wstring& skin)
     return bmp;
 }
 
-// A control of the options dialog's pages by its id.
-HWND ControlOf(HWND dialog, int id)
-{
-    struct Search
-    {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM param) -> BOOL
-        {
-            auto& s = *reinterpret_cast<Search*>(param);
-            if (GetDlgCtrlID(child) == s.id)
-            {
-                s.found = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool SameColor(COLORREF a, COLORREF b)
 {
     return (a & 0xFFFFFF) == (b & 0xFFFFFF);
@@ -213,7 +189,7 @@ protected:
     // that an error box the choice opens does not block the test.
     bool ChooseSkin(const std::wstring& file)
     {
-        const HWND combo = ControlOf(dialog, IDC_SKIN);
+        const HWND combo = DialogControl(dialog, IDC_SKIN);
         if (!combo)
         {
             return false;
@@ -399,7 +375,7 @@ TEST_F(Skin, TheButtonsRunTheirCommands)
     ASSERT_TRUE(Start());
     ASSERT_TRUE(WaitUntil([&] { return Applied(L"silver"); }, 10s));
     SaveScreenshot(L"skin-buttons");
-    const auto pageOf = [&](int id) { return GetParent(ControlOf(dialog, id)); };
+    const auto pageOf = [&](int id) { return GetParent(DialogControl(dialog, id)); };
     const struct
     {
         const wchar_t* hint;
