@@ -139,6 +139,7 @@ void Application::RecoverAndStartRecord()
     if (m_recording)
     {
         m_hideMode.SetOnChanged([this] { m_recorder.HiddenChanged(); });
+        m_recorder.SetPendingSource([this] { return m_frozen.PendingShifts(); });
         m_recorder.Start();
     }
     InstallCrashGuard(m_windows, m_hideMode, m_registry, m_recording ? std::string(kRecoveryKey) : std::string());

@@ -170,4 +170,16 @@ std::optional<Point> FrozenWindows::PendingShift(WindowHandle w) const
     return (*found)->Shift();
 }
 
+std::vector<std::pair<WindowHandle, Point>> FrozenWindows::PendingShifts() const
+{
+    std::lock_guard lock(m_lock);
+    std::vector<std::pair<WindowHandle, Point>> shifts;
+    shifts.reserve(m_list.size());
+    for (const auto& job : m_list)
+    {
+        shifts.emplace_back(job->Wnd, job->Shift());
+    }
+    return shifts;
+}
+
 } // namespace zim

@@ -64,6 +64,8 @@ public:
     int MoveThreadCount() const { return m_count.load(); }
     // The shift still to be made of a window's worker, or nothing when it has none.
     std::optional<Point> PendingShift(WindowHandle w) const;
+    // Every worker's window with the shift it still owes it.
+    std::vector<std::pair<WindowHandle, Point>> PendingShifts() const;
 
 private:
     void FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <map>
 #include <optional>
@@ -166,6 +167,39 @@ std::optional<RecordedWindow> ParseWindow(std::string_view line)
     return entry;
 }
 
+// "move" lines: handle, shift, place, class.
+std::optional<RecordedShift> ParseShift(std::string_view line)
+{
+    const auto handle = Number<std::uint64_t>(NextWord(line), 16);
+    if (!handle || *handle == 0 || *handle > std::numeric_limits<WindowHandle>::max())
+    {
+        return std::nullopt;
+    }
+    std::int32_t v[6];
+    for (std::int32_t& n : v)
+    {
+        const auto word = Number<std::int32_t>(NextWord(line));
+        if (!word)
+        {
+            return std::nullopt;
+        }
+        n = *word;
+    }
+    RecordedShift entry;
+    entry.wnd = static_cast<WindowHandle>(*handle);
+    entry.shift = {v[0], v[1]};
+    entry.place = {v[2], v[3], v[4], v[5]};
+    const auto className = Unescape(line);
+    if (!className || className->empty() || !InCoordinates(v[2]) || !InCoordinates(v[3]) || v[4] <= v[2] ||
+        v[5] <= v[3] || std::abs(std::int64_t{v[0]}) > 2 * kMaxWindowCoordinate ||
+        std::abs(std::int64_t{v[1]}) > 2 * kMaxWindowCoordinate)
+    {
+        return std::nullopt;
+    }
+    entry.className = *className;
+    return entry;
+}
+
 std::string HandleText(WindowHandle w)
 {
     char buffer[24];
@@ -252,6 +286,16 @@ std::string SerializeRecord(const RecoveryRecord& record)
                " " + std::to_string(w.place.left) + " " + std::to_string(w.place.top) + " " +
                std::to_string(w.place.right) + " " + std::to_string(w.place.bottom) + " " + Escape(w.className);
     }
+    if (!record.pending.empty())
+    {
+        out += "\npending " + std::to_string(record.pending.size());
+        for (const RecordedShift& w : record.pending)
+        {
+            out += "\nmove " + HandleText(w.wnd) + " " + std::to_string(w.shift.x) + " " + std::to_string(w.shift.y) +
+                   " " + std::to_string(w.place.left) + " " + std::to_string(w.place.top) + " " +
+                   std::to_string(w.place.right) + " " + std::to_string(w.place.bottom) + " " + Escape(w.className);
+        }
+    }
     out += "\n";
     return out;
 }
@@ -287,6 +331,8 @@ RecordRead ParseRecord(std::string_view text)
     RecoveryRecord& record = read.record;
     bool haveOwner = false, haveShown = false, haveFrom = false, haveGrid = false, haveScreen = false;
     std::optional<std::size_t> count;
+    std::optional<std::size_t> pendingCount;
+    int badPending = 0;
     for (std::size_t i = 1; i < lines.size(); ++i)
     {
         std::string_view rest = lines[i];
@@ -334,7 +380,27 @@ RecordRead ParseRecord(std::string_view text)
             }
             count = *n;
         }
-        else if (word == "window" && count)
+        else if (word == "pending" && count && !pendingCount)
+        {
+            const auto n = Number<std::size_t>(NextWord(rest));
+            if (!n || *n > kMaxRecordedWindows || !NextWord(rest).empty())
+            {
+                return read;
+            }
+            pendingCount = *n;
+        }
+        else if (word == "move" && pendingCount)
+        {
+            if (auto entry = ParseShift(rest))
+            {
+                record.pending.push_back(std::move(*entry));
+            }
+            else
+            {
+                ++badPending;
+            }
+        }
+        else if (word == "window" && count && !pendingCount)
         {
             if (auto entry = ParseWindow(rest))
             {
@@ -351,10 +417,12 @@ RecordRead ParseRecord(std::string_view text)
         }
     }
     if (!haveShown || !haveGrid || !haveScreen || !count || !ValidHeader(record) ||
-        record.hidden.size() + static_cast<std::size_t>(read.badEntries) != *count)
+        record.hidden.size() + static_cast<std::size_t>(read.badEntries) != *count ||
+        (pendingCount && record.pending.size() + static_cast<std::size_t>(badPending) != *pendingCount))
     {
         return read;
     }
+    read.badEntries += badPending;
     if (!haveFrom)
     {
         record.from = record.shown;
@@ -446,6 +514,22 @@ RecoveryOutcome RecoverWindows(const RecoveryScene& scene, const RecordRead& rea
         }
     }
 
+    // Windows still owed a move: seen where that move takes them, as long as
+    // they have not moved since the record was written.
+    std::map<WindowHandle, Point> owed;
+    if (sound)
+    {
+        for (const RecordedShift& entry : record.pending)
+        {
+            if (!held.count(entry.wnd) && windows.IsWindow(entry.wnd) &&
+                windows.GetWindowRect(entry.wnd) == entry.place &&
+                text::TruncateChars(windows.GetClassName(entry.wnd), kMaxNameChars) == entry.className)
+            {
+                owed.emplace(entry.wnd, entry.shift);
+            }
+        }
+    }
+
     std::vector<WindowHandle> all;
     windows.EnumWindows(
         [&](WindowHandle w)
@@ -465,7 +549,13 @@ RecoveryOutcome RecoverWindows(const RecoveryScene& scene, const RecordRead& rea
             continue;
         }
         const Size size{rect->Width(), rect->Height()};
-        const DesktopPlace place = PlaceOf(*rect, then, caption);
+        const auto owedShift = owed.find(w);
+        const Rect seen = owedShift == owed.end() ? *rect : rect->Offset(owedShift->second.x, owedShift->second.y);
+        if (owedShift != owed.end())
+        {
+            ++outcome.owedMoves;
+        }
+        const DesktopPlace place = PlaceOf(seen, then, caption);
         // On a screen of another size the window keeps its desktop and comes as
         // near its place on it as the new screen allows.
         const Point local = outcome.screenChanged ? FitOnScreen(place.local, size, now) : place.local;
@@ -723,7 +813,9 @@ void RecoveryRecorder::DesktopSwitching(Point from, Point to)
 void RecoveryRecorder::DesktopSwitched(Point, Point)
 {
     m_switching = false;
-    if (m_active && m_dirty)
+    // Windows handed to movers by this switch are still where it found them.
+    const bool pending = m_pendingSource && !m_pendingSource().empty();
+    if (m_active && (m_dirty || pending || m_writtenPending))
     {
         Write();
     }
@@ -755,6 +847,19 @@ RecoveryRecord RecoveryRecorder::Snapshot() const
         const Point desktop{item->column + (rect->left < 0 ? 1 : 0), item->row + (rect->top < 0 ? 1 : 0)};
         record.hidden.push_back({item->wnd, className, desktop, *rect});
     }
+    if (m_pendingSource)
+    {
+        for (const auto& [wnd, shift] : m_pendingSource())
+        {
+            const auto rect = m_windows.GetWindowRect(wnd);
+            if (!rect || (shift.x == 0 && shift.y == 0) || record.pending.size() >= kMaxRecordedWindows)
+            {
+                continue;
+            }
+            record.pending.push_back(
+                {wnd, text::TruncateChars(m_windows.GetClassName(wnd), kMaxNameChars), *rect, shift});
+        }
+    }
     return record;
 }
 
@@ -766,6 +871,7 @@ void RecoveryRecorder::Write()
     {
         m_written.insert(w.wnd);
     }
+    m_writtenPending = !record.pending.empty();
     m_dirty = false;
     ++m_writes;
     // A refused write is not worth a message: the run goes on as before.

@@ -15,9 +15,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zim
@@ -38,6 +40,18 @@ struct RecordedWindow
     friend bool operator==(const RecordedWindow&, const RecordedWindow&) = default;
 };
 
+// A window whose move a mover still owes: it was at `place` when recorded and
+// is to move by `shift`. Taken into account only while it is still at `place`,
+// so a move made after the record was written is never made twice.
+struct RecordedShift
+{
+    WindowHandle wnd = kNoWindow;
+    std::string className;
+    Rect place;
+    Point shift;
+    friend bool operator==(const RecordedShift&, const RecordedShift&) = default;
+};
+
 struct RecoveryRecord
 {
     // The process that keeps the record and when it started (system time units),
@@ -54,6 +68,7 @@ struct RecoveryRecord
     int rows = 0;
     Size screen;
     std::vector<RecordedWindow> hidden;
+    std::vector<RecordedShift> pending;
     friend bool operator==(const RecoveryRecord&, const RecoveryRecord&) = default;
 };
 
@@ -86,6 +101,7 @@ struct RecoveryOutcome
     int broughtOnScreen = 0; // windows beyond every desktop, brought onto the screen
     int stale = 0;           // recorded held windows gone, or now of another class
     int notAnswering = 0;    // moved or shown without waiting for them
+    int owedMoves = 0;       // windows that had not yet made a move a mover owed them
     bool screenChanged = false;
     bool damaged = false;
     // What was done, one line a window, for the rescue command to print.
@@ -160,6 +176,13 @@ public:
 
     // Writes the first record and follows the switches from now on.
     void Start();
+    // The moves still owed to windows that did not answer in time, by window;
+    // written with every record, and once more at the end of a switch that
+    // leaves any.
+    void SetPendingSource(std::function<std::vector<std::pair<WindowHandle, Point>>()> source)
+    {
+        m_pendingSource = std::move(source);
+    }
     // The clean exit: the record goes and no more is written.
     void Finish();
     // HideMode's change notification.
@@ -187,6 +210,8 @@ private:
     Point m_shown;
     Point m_from;
     std::set<WindowHandle> m_written;
+    bool m_writtenPending = false;
+    std::function<std::vector<std::pair<WindowHandle, Point>>()> m_pendingSource;
     int m_writes = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "engine/recovery.h"
 #include "engine_fixture.h"
 #include "platform/sim/sim_registry.h"
+#include "step_runner.h"
 
 #include <gtest/gtest.h>
 
@@ -271,6 +272,57 @@ TEST_F(RecoveryTest, HungWindowsAreNeverWaitedForAndMoveWhenTheyWake)
     EXPECT_TRUE(desktop.IsWindowVisible(heldHung));
 }
 
+// A window that did not answer keeps its place until its mover gets through to
+// it; the record says what it still owes, so a death meanwhile does not leave
+// the window one desktop off. A move made after the last write is not made twice.
+TEST_F(RecoveryTest, AMoveStillOwedByAMoverAtTheDeathIsTakenIntoAccountButNeverMadeTwice)
+{
+    testing::StepRunner runner{desktop};
+    frozen.SetMoverRunner(&runner);
+    recorder.SetPendingSource([this] { return frozen.PendingShifts(); });
+    const Rect first = Rect::FromSize(100, 100, 300, 200);
+    const Rect second = Rect::FromSize(500, 300, 300, 200);
+    const auto stillOwed = On(0, 0, first);
+    const auto wokeLate = On(0, 0, second);
+    const auto ordinary = On(1, 0, Rect::FromSize(200, 150, 300, 200));
+    desktop.HangUntil(stillOwed, desktop.NowMs() + 60000);
+    desktop.HangUntil(wokeLate, desktop.NowMs() + 60000);
+    const int before = recorder.Writes();
+
+    engine.DrawGrid1SelectCell(1, 0);
+    engine.DrawGrid1SelectCell(2, 0);
+    ASSERT_EQ(frozen.PendingShifts().size(), 2u);
+    EXPECT_EQ(recorder.Writes(), before + 4); // as each switch begins, and as it ends with moves owed
+    const RecordRead read = ReadRecord(registry);
+    ASSERT_EQ(read.record.pending.size(), 2u);
+    for (const RecordedShift& owed : read.record.pending)
+    {
+        EXPECT_EQ(owed.shift, (Point{-2 * W, 0}));
+        EXPECT_EQ(owed.place, owed.wnd == stillOwed ? first : second);
+    }
+
+    // One wakes and its mover moves it after the last write; then the run dies.
+    desktop.HangUntil(wokeLate, desktop.NowMs());
+    runner.Step();
+    ASSERT_EQ(RectOf(wokeLate), second.Offset(-2 * W, 0));
+    ASSERT_EQ(RectOf(stillOwed), first);
+
+    const RecoveryOutcome outcome = Recover(read);
+    EXPECT_EQ(RectOf(stillOwed), first); // it never left (0, 0)
+    EXPECT_EQ(RectOf(wokeLate), second);
+    EXPECT_EQ(RectOf(ordinary), Rect::FromSize(W + 200, 150, 300, 200));
+    EXPECT_EQ(outcome.owedMoves, 1);
+    EXPECT_EQ(outcome.notAnswering, 0); // the one still hung needed no move
+
+    // A window of another class now under the handle gets no owed move.
+    RecordRead reused = read;
+    for (RecordedShift& owed : reused.record.pending)
+    {
+        owed.className = "SomethingElse";
+    }
+    EXPECT_EQ(Recover(reused).owedMoves, 0);
+}
+
 TEST_F(RecoveryTest, DamagedRecordsMoveOnlyWindowsNoDesktopHolds)
 {
     const auto home = On(0, 0, Rect::FromSize(100, 100, 300, 200));
@@ -279,7 +331,7 @@ TEST_F(RecoveryTest, DamagedRecordsMoveOnlyWindowsNoDesktopHolds)
     const auto hidden = AddWindow("hidden", Rect::FromSize(100 - W, 100, 300, 200), "Notepad");
     desktop.ShowWindow(hidden, ShowCommand::Hide);
 
-    const std::string good = SerializeRecord({1, 2, {1, 1}, {1, 1}, 3, 3, {W, H}, {}});
+    const std::string good = SerializeRecord({1, 2, {1, 1}, {1, 1}, 3, 3, {W, H}, {}, {}});
     const std::vector<std::string> damaged = {
         "",
         "garbage\x01\xff",
@@ -336,18 +388,25 @@ TEST_F(RecoveryTest, AnUnreadableEntryIsLeftOutAndTheRestOfTheRecordStillServes)
 
 TEST_F(RecoveryTest, RecordsRoundTripAndMangledOnesNeverStrandAWindow)
 {
-    RecoveryRecord record{7, 99, {2, 1}, {0, 1}, 3, 3, {W, H}, {}};
-    record.hidden.push_back({0x1234, "Odd \\ class\nname", {1, 2}, {1, 2, 300, 400}});
-    record.hidden.push_back({0xffffffff, "RollUp", {0, 0}, {-100, 5, 200, 300}});
-    const std::string text = SerializeRecord(record);
-    const RecordRead back = ParseRecord(text);
-    ASSERT_EQ(back.status, RecordRead::Status::Ok);
-    EXPECT_EQ(back.record, record);
-
     for (int i = 0; i < 6; ++i)
     {
         On(i % 3, i / 3, Rect::FromSize(60 * i, 40 * i, 250, 180));
     }
+    RecoveryRecord record{7, 99, {2, 1}, {0, 1}, 3, 3, {W, H}, {}, {}};
+    record.hidden.push_back({0x1234, "Odd \\ class\nname", {1, 2}, {1, 2, 300, 400}});
+    record.hidden.push_back({0xffffffff, "RollUp", {0, 0}, {-100, 5, 200, 300}});
+    // Owed moves of real windows, so that mangled shifts act on them.
+    record.pending.push_back({placed[1].w, "Notepad", RectOf(placed[1].w), {-W, 0}});
+    record.pending.push_back({placed[4].w, "Notepad", RectOf(placed[4].w), {-2 * W, -H}});
+    const std::string text = SerializeRecord(record);
+    const RecordRead back = ParseRecord(text);
+    ASSERT_EQ(back.status, RecordRead::Status::Ok);
+    EXPECT_EQ(back.record, record);
+    // A record of a run without owed moves reads as before.
+    RecoveryRecord plain = record;
+    plain.pending.clear();
+    EXPECT_EQ(ParseRecord(SerializeRecord(plain)).record, plain);
+    EXPECT_EQ(SerializeRecord(plain).find("pending"), std::string::npos);
     std::mt19937 random(12345);
     for (int round = 0; round < 400; ++round)
     {
