@@ -88,9 +88,14 @@ std::optional<std::string> SimProfileFiles::GetString(const std::string& path, c
     {
         return std::nullopt;
     }
+    // Walked in place: a skin reads a hundred keys, each through the whole file.
+    std::string_view rest = *contents;
     bool inSection = false;
-    for (const std::string& line : SplitLines(*contents))
+    while (!rest.empty())
     {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         if (const auto name = SectionOf(line))
         {
             inSection = text::EqualsNoCase(*name, section);
