@@ -60,6 +60,7 @@ public:
     // With captureOutput, the child's standard output is read by ReadLine.
     bool Start(const std::wstring& exe, const std::wstring& arguments, bool captureOutput = false);
     DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
     // The exit code, or nothing when it is still running after the timeout.
     std::optional<DWORD> Wait(std::chrono::milliseconds timeout);
     bool Running();
