@@ -93,10 +93,32 @@ int Application::Run()
     dialogEvents.moveToMiniature = [this](WindowHandle w, Point place)
     { m_monitor->Model().MoveWindowToMonitorPos(w, place); };
     dialogEvents.loadSkin = [this](const std::string& path) { return LoadSkin(path); };
-    dialogEvents.skinEditing = [] { return false; }; // no skin editor yet
+    dialogEvents.skinEditing = [this] { return m_editor && m_editor->IsOpen(); };
+    dialogEvents.editSkin = [this]
+    {
+        if (m_editor)
+        {
+            m_editor->Open();
+        }
+    };
     dialogEvents.monitorShown = [this] { return m_monitor->Model().Shown(); };
     m_optionsDlg = std::make_unique<TOptionsDlg>(dialogParts, std::move(dialogEvents));
     if (!m_optionsDlg->Create(m_main->Handle()))
+    {
+        return 1;
+    }
+    SkinEditorEvents editorEvents;
+    editorEvents.selectedSkin = [this] { return m_options.Get().skin; };
+    editorEvents.saveSkin = [this](const std::string& path) { return SaveSkin(path); };
+    editorEvents.loadSkin = [this](const std::string& path) { return LoadSkin(path); };
+    editorEvents.skinSaved = [this](const std::string& name) { m_optionsDlg->SkinSaved(name); };
+    editorEvents.editingChanged = [this](bool editing)
+    {
+        m_monitor->Interaction().SetSkinEditing(editing);
+        m_optionsDlg->SetSkinEditing(editing);
+    };
+    m_editor = std::make_unique<SkinEditor>(*m_monitor, m_options, m_files, std::move(editorEvents));
+    if (!m_editor->Create())
     {
         return 1;
     }
@@ -187,6 +209,11 @@ bool Application::LoadSkin(const std::string& path)
     {
         MessageBoxW(nullptr, Widen(result.message).c_str(), Widen(skins::kErrorTitle).c_str(), MB_OK | MB_ICONERROR);
         return false;
+    }
+    if (m_optionsDlg)
+    {
+        // Only a bitmap skin can be edited.
+        m_optionsDlg->SetEditSkinAvailable(!m_monitor->Model().Layout().Natural());
     }
     return true;
 }

@@ -17,6 +17,7 @@
 #include "input/edge_scroller.h"
 #include "monitor/win32/monitor_window.h"
 #include "monitor/win32/programs_popup.h"
+#include "monitor/win32/skin_editor.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_hook_library.h"
 #include "platform/win32/win32_registry.h"
@@ -106,6 +107,8 @@ private:
     std::unique_ptr<TZIM2> m_popup;
     std::unique_ptr<TZIM> m_main;
     std::unique_ptr<TOptionsDlg> m_optionsDlg;
+    // The skin editor in the monitor; goes before the monitor it works on.
+    std::unique_ptr<SkinEditor> m_editor;
     // Runs on the main window's input timer, which exists only with the window.
     std::unique_ptr<EdgeScroller> m_scroller;
     // From the loaded number on: the set on the desktop at start is not moved.

@@ -373,7 +373,7 @@ void TOptionsDlg::InitPages()
     SendMessageW(autoHideDelay, TBM_SETRANGEMAX, TRUE, Options::kMaxAutoHideDelay);
     SendMessageW(autoHideDelay, TBM_SETTICFREQ, 500, 0);
     SendMessageW(autoHideDelay, TBM_SETPAGESIZE, 0, 500);
-    // The skin editor comes with its own change; until then the button offers nothing.
+    // Until a bitmap skin is applied there is nothing to edit.
     EnableWindow(Item(IDC_EDIT_SKIN), FALSE);
 
     for (const CheckListControl& control : kCheckLists)
@@ -757,6 +757,13 @@ void TOptionsDlg::OnCommand(int id, int code)
             ComboBox1Change();
         }
         break;
+    case IDC_EDIT_SKIN:
+        // Button2Click
+        if (code == BN_CLICKED && m_editSkinAvailable && !m_skinEditing && m_events.editSkin)
+        {
+            m_events.editSkin();
+        }
+        break;
     case IDC_LINK_1:
     case IDC_LINK_2:
     case IDC_LINK_3:
@@ -1070,16 +1077,45 @@ void TOptionsDlg::ComboBox1Change()
     name.resize(
         static_cast<std::size_t>(SendMessageW(skins, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name.data()))));
     const std::string selected = Narrow(name);
-    Change([&](Options& o) { o.skin = selected; });
     if (m_events.skinEditing && m_events.skinEditing())
     {
+        // The editor's Cancel reloads the chosen skin: it must stay the one being edited.
+        FillSkinList();
         return;
     }
+    Change([&](Options& o) { o.skin = selected; });
     if (m_events.loadSkin && m_events.loadSkin(m_options.Get().skinDir + "\\" + selected) && m_events.monitorShown &&
         !m_events.monitorShown())
     {
         m_commands.ShowMonitor();
     }
+}
+
+void TOptionsDlg::SetEditSkinAvailable(bool available)
+{
+    m_editSkinAvailable = available;
+    EnableWindow(Item(IDC_EDIT_SKIN), m_editSkinAvailable && !m_skinEditing ? TRUE : FALSE);
+}
+
+void TOptionsDlg::SetSkinEditing(bool editing)
+{
+    m_skinEditing = editing;
+    EnableWindow(Item(IDC_SKIN), editing ? FALSE : TRUE);
+    SetEditSkinAvailable(m_editSkinAvailable);
+}
+
+void TOptionsDlg::SkinSaved(const std::string& name)
+{
+    const HWND skins = Item(IDC_SKIN);
+    const std::wstring wide = Widen(name);
+    LRESULT index =
+        SendMessageW(skins, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(wide.c_str()));
+    if (index == CB_ERR)
+    {
+        index = SendMessageW(skins, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+    SendMessageW(skins, CB_SETCURSEL, index == CB_ERR ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index), 0);
+    Change([&](Options& o) { o.skin = name; });
 }
 
 void TOptionsDlg::BringAppToCurrentDesktop1Click()

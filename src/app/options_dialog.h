@@ -43,6 +43,8 @@ struct OptionsDialogEvents
     std::function<bool(const std::string& path)> loadSkin;
     // The skin editor is open: the skin list then changes nothing.
     std::function<bool()> skinEditing;
+    // "Edit Skin...": opens the skin editor in the monitor.
+    std::function<void()> editSkin;
     std::function<bool()> monitorShown;
 };
 
@@ -83,6 +85,13 @@ public:
     // The message loop's share: Tab and the arrows move between controls, and
     // Ctrl+Tab or Ctrl+Page Down and their reverse move between pages. True when taken.
     bool PreTranslateMessage(MSG& msg);
+
+    // "Edit Skin..." is offered only while a bitmap skin is applied.
+    void SetEditSkinAvailable(bool available);
+    // While the skin editor is open the skin list and "Edit Skin..." rest.
+    void SetSkinEditing(bool editing);
+    // The editor saved the skin under this file name: it joins the list and is the chosen skin.
+    void SkinSaved(const std::string& name);
 
     void Show(OptionsPage page);
     // The page shown last, or the first at start.
@@ -159,6 +168,8 @@ private:
     std::size_t m_subscription = 0;
     // Set while the dialog itself changes the model or fills its controls.
     bool m_updating = false;
+    bool m_editSkinAvailable = false;
+    bool m_skinEditing = false;
 };
 
 } // namespace zim::win32

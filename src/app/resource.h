@@ -99,3 +99,15 @@
 #define IDC_LINK_2 2193
 #define IDC_LINK_3 2194
 #define IDC_NOTICE 2195
+
+// The skin editor: its tool panel inside the monitor, and the new skin's name dialog.
+#define IDD_SKIN_EDITOR_TOOLS 300
+#define IDD_NEW_SKIN_NAME 301
+#define IDC_EDITOR_NEW_SKIN 3001
+#define IDC_EDITOR_FONT 3002
+#define IDC_EDITOR_COLOR 3003
+#define IDC_EDITOR_TRANSPARENT 3004
+#define IDC_EDITOR_SWATCH 3005
+#define IDC_EDITOR_FILL 3006
+#define IDC_EDITOR_IMAGE 3007
+#define IDC_NEW_SKIN_NAME 3010

@@ -347,6 +347,37 @@ bool TStretchHandle::KeyDown(ArrowKey key)
     return true;
 }
 
+void TStretchHandle::CancelDrag()
+{
+    m_dragging = false;
+    m_preview.reset();
+    m_cursor = HandleCursor::Default;
+}
+
+void TStretchHandle::Refit(const std::function<Bounds(ControlId)>& actual)
+{
+    if (m_children.empty())
+    {
+        return;
+    }
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    for (std::size_t i = 0; i < m_children.size(); ++i)
+    {
+        Child& child = m_children[i];
+        child.bounds = actual(child.id);
+        const Bounds& c = child.bounds;
+        // The same box as attaching the children one by one gives.
+        left = i == 0 ? c.left - kMargin : std::min(left, c.left - kMargin);
+        top = i == 0 ? c.top - kMargin : std::min(top, c.top - kMargin);
+        right = i == 0 ? c.left + c.width : std::max(right, c.left + c.width);
+        bottom = i == 0 ? c.top + c.height : std::max(bottom, c.top + c.height);
+    }
+    m_bounds = {left, top, right - left + kFarMargin, bottom - top + kFarMargin};
+}
+
 std::optional<Rect> TStretchHandle::PreviewRect() const
 {
     if (!m_preview)

@@ -7,6 +7,7 @@
 // calls, applies the children's new bounds and draws what it is told.
 
 #include "monitor/colors.h"
+#include "platform/mouse_button.h"
 #include "platform/types.h"
 
 #include <cstdint>
@@ -71,13 +72,6 @@ enum class HandleCursor : std::int16_t
     SizeWE = -9,
     Drag = -12,
     NoDrop = -13,
-};
-
-enum class MouseButton
-{
-    Left,
-    Right,
-    Middle,
 };
 
 enum class ArrowKey
@@ -172,6 +166,12 @@ public:
     HandleMouseResult MouseUp(MouseButton button, Point p, Size parentClient);
     // True when the key moved the handle (and with it the children).
     bool KeyDown(ArrowKey key);
+    // The window lost the mouse during a drag: the drag ends where it began.
+    void CancelDrag();
+    // The children's owner kept other bounds than the handle gave them (it fits
+    // them into their parent): the handle takes them and lays itself over them
+    // again, moving nothing.
+    void Refit(const std::function<Bounds(ControlId)>& actual);
 
     // The dotted rectangle of the drag's preview, in the parent's coordinates;
     // none when no preview is shown.

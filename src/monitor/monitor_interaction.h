@@ -13,6 +13,7 @@
 #include "engine/hide_mode.h"
 #include "monitor/drag.h"
 #include "monitor/monitor_model.h"
+#include "platform/mouse_button.h"
 #include "platform/platform.h"
 #include "settings/options.h"
 
@@ -24,13 +25,6 @@
 
 namespace zim
 {
-
-enum class MouseButton
-{
-    Left,
-    Right,
-    Middle,
-};
 
 // What the handlers ask of the windows beyond the monitor's own logic.
 class InteractionSurface

@@ -16,6 +16,7 @@ void MonitorLayout::ApplyNatural(const skins::SkinLayout& skin)
 {
     // The rest of the layout stays as it was, for an editor to start from.
     m_skin.natural = true;
+    m_elementsHidden = false;
     m_skin.grid.colors = GridColors::Natural();
     m_skin.grid.font.name = skin.grid.font.name;
     m_skin.grid.font.size = skin.grid.font.size;
@@ -29,6 +30,7 @@ void MonitorLayout::ApplyBitmap(const skins::SkinLayout& skin, Size client)
 {
     m_skin = skin;
     m_skin.natural = false;
+    m_elementsHidden = false;
     m_skin.grid.font.color = m_skin.grid.colors.TextColor;
     m_client = client;
     skins::FitLayoutToBitmap(m_skin, m_client);
@@ -52,7 +54,7 @@ MonitorHit MonitorLayout::HitTest(Point client, Size clientSize) const
         return hit;
     }
     const Rect grid = GridBounds(clientSize);
-    if (grid.Contains(client))
+    if (GridVisible() && grid.Contains(client))
     {
         hit.part = MonitorPart::Grid;
         hit.grid = {client.x - grid.left, client.y - grid.top};
@@ -99,6 +101,12 @@ void MonitorLayout::SetColor(GridColorCommand which, ColorValue value)
         colors.FillColor = value;
         break;
     }
+    Changed();
+}
+
+void MonitorLayout::SetElementsHidden(bool hidden)
+{
+    m_elementsHidden = hidden;
     Changed();
 }
 

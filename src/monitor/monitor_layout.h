@@ -57,8 +57,12 @@ public:
     Size BitmapClient() const { return m_client; }
     // The grid area in client coordinates for a client area of this size.
     Rect GridBounds(Size client) const;
-    bool LabelVisible() const { return !m_skin.natural; }
-    bool ButtonsVisible() const { return !m_skin.natural; }
+    bool LabelVisible() const { return !m_skin.natural && !m_elementsHidden; }
+    bool ButtonsVisible() const { return !m_skin.natural && !m_elementsHidden; }
+    bool GridVisible() const { return m_skin.natural || !m_elementsHidden; }
+    // While the skin editor picks the transparent colour only the bitmap shows,
+    // so that every pixel of it can be clicked.
+    void SetElementsHidden(bool hidden);
     const Rect& LabelBounds() const { return m_skin.coordinates.bounds; }
     const skins::SkinFont& LabelFont() const { return m_skin.coordinates.font; }
     const Rect& ButtonBounds(std::size_t n) const { return m_skin.buttons.at(n).bounds; }
@@ -93,6 +97,7 @@ private:
 
     skins::SkinLayout m_skin;
     Size m_client;
+    bool m_elementsHidden = false;
     std::uint32_t m_version = 0;
 };
 

@@ -114,6 +114,8 @@ public:
     const GridColors& Colors() const { return m_layout.Colors(); }
     bool FillMiniatures() const { return m_layout.FillMiniWindows(); }
     const MonitorLayout& Layout() const { return m_layout; }
+    // The skin editor changes the layout in place.
+    MonitorLayout& EditLayout() { return m_layout; }
     // The grid area in client coordinates.
     Rect GridBounds() const { return m_layout.GridBounds(m_surface.ClientSize()); }
     Size ClientSize() const { return m_surface.ClientSize(); }

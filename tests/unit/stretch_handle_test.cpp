@@ -391,5 +391,34 @@ TEST_F(StretchHandleTest, DetachingDuringADragEndsIt)
     EXPECT_EQ(moved, 0);
 }
 
+TEST_F(StretchHandleTest, ALostMouseEndsTheDragWithoutMovingAnything)
+{
+    AttachButton();
+    handle.MouseDown(MouseButton::Left, {10, 10});
+    handle.MouseMove(true, {40, 40}, kParent);
+    ASSERT_NE(handle.PreviewRect(), std::nullopt);
+    handle.CancelDrag();
+    EXPECT_FALSE(handle.Dragging());
+    EXPECT_EQ(handle.PreviewRect(), std::nullopt);
+    handle.MouseUp(MouseButton::Left, {40, 40}, kParent);
+    EXPECT_EQ(handle.GetBounds(), kHandleOverButton);
+    EXPECT_TRUE(applied.empty());
+}
+
+TEST_F(StretchHandleTest, RefitLaysTheHandleOverTheBoundsTheOwnerKept)
+{
+    AttachButton();
+    handle.Attach({kLabel, kPanel, {100, 50, 20, 10}});
+    const std::map<ControlId, Bounds> kept = {{kButton, {0, 0, 16, 16}}, {kLabel, {100, 50, 20, 10}}};
+    handle.Refit([&](ControlId id) { return kept.at(id); });
+    EXPECT_EQ(handle.GetBounds(), (Bounds{-2, -2, 125, 65}));
+    EXPECT_EQ(handle.ChildBounds(0), (Bounds{0, 0, 16, 16}));
+    EXPECT_TRUE(applied.empty()) << "nothing moved";
+    handle.Detach();
+    AttachButton();
+    handle.Refit([](ControlId) { return kButtonBounds; });
+    EXPECT_EQ(handle.GetBounds(), kHandleOverButton) << "one child: the same box as attaching it";
+}
+
 } // namespace
 } // namespace zim

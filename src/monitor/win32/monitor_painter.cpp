@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace zim::win32
 {
@@ -46,7 +47,7 @@ void MonitorPainter::Detach()
 Point MonitorPainter::GridOrigin() const
 {
     const Rect grid = m_model.GridBounds();
-    return {grid.left, grid.top};
+    return {grid.left + m_origin.x, grid.top + m_origin.y};
 }
 
 void MonitorPainter::MakeFonts()
@@ -104,7 +105,7 @@ void MonitorPainter::SetButtonTools()
         {
             const std::wstring hint = Widen(std::string(skins::kSkinButtons[n].hint));
             tool.uFlags = TTF_SUBCLASS;
-            tool.rect = ToRECT(layout.ButtonBounds(n));
+            tool.rect = ToRECT(layout.ButtonBounds(n).Offset(m_origin.x, m_origin.y));
             tool.lpszText = const_cast<wchar_t*>(hint.c_str()); // the control keeps a copy
             SendMessageW(m_tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         }
@@ -204,16 +205,23 @@ void MonitorPainter::Paint(HDC dc, const Rect& area, const Pictures& pictures)
     }
     const MemoryDc buffer(dc);
     const UniqueBitmap bitmap(CreateCompatibleBitmap(dc, width, height));
+    // The layout's coordinates begin at the origin.
+    const Rect panel{0, 0, width - m_origin.x, height - m_origin.y};
     if (!buffer || !bitmap)
     {
         // Out of GDI resources: draw straight on the window rather than not at all.
-        PaintClient(dc, FromRECT(client), pictures);
+        POINT before{};
+        OffsetViewportOrgEx(dc, m_origin.x, m_origin.y, &before);
+        PaintClient(dc, panel, pictures);
+        SetViewportOrgEx(dc, before.x, before.y, nullptr);
         return;
     }
     {
         const SelectGuard bitmapGuard(buffer.Get(), bitmap.Get());
         IntersectClipRect(buffer.Get(), area.left, area.top, area.right, area.bottom);
-        PaintClient(buffer.Get(), FromRECT(client), pictures);
+        SetViewportOrgEx(buffer.Get(), m_origin.x, m_origin.y, nullptr);
+        PaintClient(buffer.Get(), panel, pictures);
+        SetViewportOrgEx(buffer.Get(), 0, 0, nullptr);
         BitBlt(dc, area.left, area.top, area.Width(), area.Height(), buffer.Get(), area.left, area.top, SRCCOPY);
     }
 }
@@ -229,8 +237,14 @@ void MonitorPainter::PaintClient(HDC dc, const Rect& client, const Pictures& pic
         const MemoryDc source(dc);
         if (source)
         {
+            // Only the bitmap's own pixels: the editor's panel may be larger than it.
+            BITMAP info{};
+            const bool known = GetObjectW(pictures.skin, sizeof(info), &info) == sizeof(info);
+            const int w = known ? std::min(client.Width(), static_cast<int>(info.bmWidth)) : client.Width();
+            const int h =
+                known ? std::min(client.Height(), static_cast<int>(std::abs(info.bmHeight))) : client.Height();
             const SelectGuard guard(source.Get(), pictures.skin);
-            BitBlt(dc, 0, 0, client.Width(), client.Height(), source.Get(), 0, 0, SRCCOPY);
+            BitBlt(dc, 0, 0, w, h, source.Get(), 0, 0, SRCCOPY);
         }
     }
 
@@ -243,6 +257,10 @@ void MonitorPainter::PaintClient(HDC dc, const Rect& client, const Pictures& pic
         PaintButtons(dc, pictures.buttons);
     }
 
+    if (!layout.GridVisible())
+    {
+        return;
+    }
     // The grid area last, in its own coordinates and clipped to its bounds: it
     // covers whatever the skin puts under it, as its hit test does.
     const Rect grid = m_model.GridBounds();

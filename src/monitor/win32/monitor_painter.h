@@ -47,6 +47,8 @@ public:
     void LayoutChanged();
     // The layout changed since the last LayoutChanged.
     bool LayoutOutdated() const { return m_fontsVersion != m_model.Layout().Version(); }
+    // Where the layout's (0, 0) lies in the client area: below the skin editor's title bar while it is open.
+    void SetOrigin(Point origin) { m_origin = origin; }
     // Slots were created, moved or freed: repaint their places, update the tools.
     void MiniaturesChanged(const MiniatureChanges& changes);
 
@@ -69,6 +71,7 @@ private:
 
     const MonitorModel& m_model;
     HWND m_window = nullptr;
+    Point m_origin;
     UniqueFont m_font; // the grid area's
     UniqueFont m_labelFont;
     std::array<UniqueFont, 12> m_buttonFonts;

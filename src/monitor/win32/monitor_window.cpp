@@ -1,5 +1,8 @@
 #include "monitor/win32/monitor_window.h"
 
+#include "monitor/win32/skin_editor.h"
+#include "skins/skin_editor_rules.h"
+
 #include "monitor/grid_paint.h"
 #include "monitor/position_constraint.h"
 #include "monitor/programs_list.h"
@@ -109,6 +112,12 @@ Size TZIMMonitor::ClientSize() const
 {
     RECT client{};
     GetClientRect(Handle(), &client);
+    if (m_editor && m_editor->IsOpen())
+    {
+        // The skin's panel, between the editor's title bar and its tool panel.
+        return {client.right - client.left,
+                std::max(0, static_cast<int>(client.bottom - client.top) - m_origin.y - kEditorToolPanelHeight)};
+    }
     return {client.right - client.left, client.bottom - client.top};
 }
 
@@ -119,13 +128,13 @@ void TZIMMonitor::SetTopmost(bool topmost)
 
 void TZIMMonitor::RepaintGrid(const Rect& area)
 {
-    const Rect grid = GridArea();
+    const Rect grid = m_model.GridBounds();
     RepaintClient(area.Offset(grid.left, grid.top));
 }
 
 void TZIMMonitor::RepaintClient(const Rect& area)
 {
-    const RECT r = ToRECT(area);
+    const RECT r = ToRECT(area.Offset(m_origin.x, m_origin.y));
     InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -152,13 +161,13 @@ WindowHandle TZIMMonitor::FindDesktopBackground()
 
 Point TZIMMonitor::GridToScreen(Point grid) const
 {
-    const Rect area = GridArea();
+    const Rect area = m_model.GridBounds();
     return ClientToScreen({grid.x + area.left, grid.y + area.top});
 }
 
 Point TZIMMonitor::ClientToScreen(Point client) const
 {
-    POINT p{client.x, client.y};
+    POINT p{client.x + m_origin.x, client.y + m_origin.y};
     ::ClientToScreen(Handle(), &p);
     return {p.x, p.y};
 }
@@ -235,7 +244,8 @@ void TZIMMonitor::CopyGridBackground()
 {
     m_gridBackground.Reset();
     const HBITMAP picture = m_shaper.Picture().Bitmap();
-    const Rect grid = GridArea();
+    // In the bitmap's pixels, which are the layout's.
+    const Rect grid = m_model.GridBounds();
     if (!picture || grid.Width() <= 0 || grid.Height() <= 0)
     {
         return;
@@ -273,6 +283,10 @@ void TZIMMonitor::MoveTo(Point topLeft)
 
 void TZIMMonitor::OnMouseMove(WPARAM wParam, LPARAM lParam)
 {
+    if (m_editor && m_editor->IsOpen())
+    {
+        return; // the stretch handle follows the pointer
+    }
     if (!m_trackingLeave)
     {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
@@ -283,6 +297,11 @@ void TZIMMonitor::OnMouseMove(WPARAM wParam, LPARAM lParam)
 
 void TZIMMonitor::OnButtonDown(MouseButton button, LPARAM lParam)
 {
+    if (m_editor && m_editor->IsOpen())
+    {
+        m_editor->MouseDown(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return;
+    }
     m_interaction.ClientMouseDown(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     // A drag or the popup ends with the right release, wherever the pointer is then.
     if (m_interaction.WantsCapture())
@@ -293,6 +312,10 @@ void TZIMMonitor::OnButtonDown(MouseButton button, LPARAM lParam)
 
 void TZIMMonitor::OnButtonUp(MouseButton button, LPARAM lParam)
 {
+    if (m_editor && m_editor->IsOpen())
+    {
+        return;
+    }
     m_interaction.ClientMouseUp(button, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     if (!m_interaction.WantsCapture() && GetCapture() == Handle())
     {
@@ -349,6 +372,10 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam)
         {
             m_model.FormShow();
+            if (m_editor && m_editor->IsOpen())
+            {
+                m_editor->MonitorShown();
+            }
         }
         else
         {
@@ -357,6 +384,10 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_SIZE:
         m_model.FormResize();
+        if (m_editor && m_editor->IsOpen())
+        {
+            m_editor->Resized();
+        }
         return 0;
     case WM_WINDOWPOSCHANGING:
         OnWindowPosChanging(*reinterpret_cast<WINDOWPOS*>(lParam));
@@ -410,6 +441,10 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ACTIVATE:
         m_model.FormActivate(LOWORD(wParam) != WA_INACTIVE);
+        if (m_editor && m_editor->IsOpen())
+        {
+            m_editor->ActiveChanged();
+        }
         break;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != Handle())
@@ -421,7 +456,17 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
         PAINTSTRUCT ps;
         const HDC dc = BeginPaint(Handle(), &ps);
+        const bool editing = m_editor && m_editor->IsOpen();
+        if (editing)
+        {
+            m_editor->ExcludeToolPanel(dc);
+        }
         m_painter.Paint(dc, FromRECT(ps.rcPaint), Pictures());
+        if (editing)
+        {
+            m_editor->PaintTitle(dc);
+            m_editor->Painted(ps.rcPaint);
+        }
         EndPaint(Handle(), &ps);
         return 0;
     }
@@ -430,12 +475,39 @@ LRESULT TZIMMonitor::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         RECT client;
         GetClientRect(Handle(), &client);
         m_painter.Paint(reinterpret_cast<HDC>(wParam), FromRECT(client), Pictures());
+        if (m_editor && m_editor->IsOpen())
+        {
+            m_editor->PaintTitle(reinterpret_cast<HDC>(wParam));
+        }
         return 0;
     }
     default:
         break;
     }
     return Window::HandleMessage(message, wParam, lParam);
+}
+
+// --- the skin editor ---
+
+void TZIMMonitor::SetEditorFrame(bool open, Point origin)
+{
+    m_origin = open ? origin : Point{};
+    // The stretch handle is a transparent child window: the monitor paints what lies under it.
+    const LONG_PTR style = GetWindowLongPtrW(Handle(), GWL_STYLE);
+    SetWindowLongPtrW(Handle(), GWL_STYLE, open ? (style & ~WS_CLIPCHILDREN) : (style | WS_CLIPCHILDREN));
+    m_painter.SetOrigin(m_origin);
+    LayoutEdited();
+}
+
+void TZIMMonitor::LayoutEdited()
+{
+    m_painter.LayoutChanged();
+    InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void TZIMMonitor::HoldTopmost(bool hold)
+{
+    m_topMost.SetAlwaysOnTop(!hold && m_model.CurrentOptions().alwaysOnTop);
 }
 
 // --- the colour menu ---

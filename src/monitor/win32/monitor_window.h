@@ -30,6 +30,8 @@
 namespace zim::win32
 {
 
+class SkinEditor;
+
 // What the monitor works with, all created before it.
 struct MonitorParts
 {
@@ -59,7 +61,7 @@ public:
     // What LoadSkin changes on the window.
     SkinSurface& Skin() { return *this; }
     // The grid area in client coordinates, as the layout places it.
-    Rect GridArea() const { return m_model.GridBounds(); }
+    Rect GridArea() const { return m_model.GridBounds().Offset(m_origin.x, m_origin.y); }
     // Copies the part of the skin picture under the grid area into the grid's
     // background: after the picture or the grid area's bounds change.
     void CopyGridBackground();
@@ -76,6 +78,18 @@ public:
     void HideMonitor();
     // The four grid colour commands (the skin editor pops this menu up).
     void PopupColorMenu(Point screen);
+
+    // --- what the skin editor works with ---
+    // While the editor is open it takes the presses on the client area, and
+    // the skin's panel lies below its title bar at this origin.
+    void SetSkinEditor(SkinEditor* editor) { m_editor = editor; }
+    void SetEditorFrame(bool open, Point origin);
+    Point PanelOrigin() const { return m_origin; }
+    FormShaper& Shaper() { return m_shaper; }
+    // The editor changed the layout: fonts and tools made again, all repainted.
+    void LayoutEdited();
+    // Off while the editor's modal dialogs are shown; back as the option says.
+    void HoldTopmost(bool hold);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -134,6 +148,9 @@ private:
     UniqueBitmap m_gridBackground;
     bool m_trackingLeave = false;
     MonitorPainter m_painter;
+    SkinEditor* m_editor = nullptr;
+    // Where the skin's panel begins in the client area: below the editor's title bar while it is open.
+    Point m_origin;
     ProgramCommands& m_commands;
     std::function<void()> m_onClose;
 };
