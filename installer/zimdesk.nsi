@@ -1,8 +1,14 @@
 ; Zim Desk's installer: per user, without administrator rights, into
-; %LOCALAPPDATA%\Programs\Zim Desk. Built on Linux by scripts/release.sh:
-;   makensis -DVERSION=x.y.z -DBIN=<build bin folder> -DOUT=<installer.exe> zimdesk.nsi
+; %LOCALAPPDATA%\Programs\Zim Desk. Built on Linux by the build's "installer"
+; target (installer/CMakeLists.txt), which runs
+;   makensis -DVERSION=x.y.z -DBIN=<build bin folder> -DSHIPPED_SKINS=<list.nsh>
+;            -DOUT=<installer.exe> zimdesk.nsi
 ; The uninstaller removes exactly the files listed here; the user's settings
 ; (HKCU\Software\zimdesk.ini) and skins of their own stay unless asked.
+;
+; Silent use: /S installs or uninstalls without questions; /D=<folder> (last on
+; the command line) sets the folder. With /S, /STARTUP also installs the log-on
+; shortcut, and /PURGE makes the uninstaller remove the settings and own skins.
 
 ; 64-bit like the program (and runnable where no 32-bit code runs).
 Target amd64-unicode
@@ -24,9 +30,11 @@ SetCompressor /SOLID lzma
 
 !define NAME "Zim Desk"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZimDesk"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "Sections.nsh"
 
 Name "${NAME} ${VERSION}"
 OutFile "${OUT}"
@@ -65,15 +73,55 @@ FunctionEnd
 !insertmacro CloseRunning ""
 !insertmacro CloseRunning "un."
 
+; Deletes $INSTDIR\$R0. A running program's file, and a hook library that other
+; programs keep loaded after the hook is gone (Windows drops it from them a
+; little later, Wine only when they end), cannot be deleted, but can be renamed:
+; after a few tries the file is moved to $TEMP, out of the program folder, and
+; deleted at the next log-on by a RunOnce command of the user's. (Delete
+; /REBOOTOK would need administrator rights, which this installer never has.)
+!macro RemoveBusyFile un
+Function ${un}RemoveBusyFile
+  StrCpy $R1 0
+  retry:
+    Delete "$INSTDIR\$R0"
+    IfFileExists "$INSTDIR\$R0" 0 done
+    IntOp $R1 $R1 + 1
+    IntCmp $R1 10 park
+    Sleep 300
+    Goto retry
+  park:
+    GetTempFileName $R2
+    Delete "$R2"
+    Rename "$INSTDIR\$R0" "$R2"
+    IfFileExists "$INSTDIR\$R0" inplace
+    WriteRegStr HKCU "${RUNONCE_KEY}" "${NAME} leftover $R2" '"$SYSDIR\cmd.exe" /c del /f /q "$R2"'
+    Goto done
+  inplace:
+    ; Not even renamed (another volume, say): deleted in place at the next log-on.
+    WriteRegStr HKCU "${RUNONCE_KEY}" "${NAME} leftover $INSTDIR\$R0" '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\$R0" & rmdir "$INSTDIR"'
+  done:
+FunctionEnd
+!macroend
+!insertmacro RemoveBusyFile ""
+!insertmacro RemoveBusyFile "un."
+!macro RemoveFile un name
+  StrCpy $R0 "${name}"
+  Call ${un}RemoveBusyFile
+!macroend
+
 Section "Zim Desk" SecMain
   SectionIn RO
   Call CloseRunning
   SetOutPath "$INSTDIR"
+  ; An older copy's hook library may still be loaded by other programs.
+  !insertmacro RemoveFile "" "cbt.dll"
+  !insertmacro RemoveFile "" "cbt32.dll"
   File "${BIN}\zimdesk.exe"
   File "${BIN}\cbt.dll"
   File "${BIN}\cbt32.dll"
   File "${BIN}\cbthost32.exe"
   File "${BIN}\zimstart.exe"
+  File "${BIN}\zimdesk-rescue.exe"
   File "${BIN}\Zimdesk.html"
   SetOutPath "$INSTDIR\data"
   File /r "${BIN}\data\*.*"
@@ -83,6 +131,9 @@ Section "Zim Desk" SecMain
   ; Shortcuts start in the program folder, where the program looks for .\skins.
   CreateDirectory "$SMPROGRAMS\${NAME}"
   CreateShortcut "$SMPROGRAMS\${NAME}\${NAME}.lnk" "$INSTDIR\zimdesk.exe"
+  ; The rescue command prints what it did: in a console that stays open.
+  CreateShortcut "$SMPROGRAMS\${NAME}\${NAME} Rescue.lnk" "$SYSDIR\cmd.exe" "/k zimdesk-rescue.exe" \
+    "$INSTDIR\zimdesk.exe" 0 SW_SHOWNORMAL "" "Brings back the windows of a Zim Desk that died or hangs"
   CreateShortcut "$SMPROGRAMS\${NAME}\${NAME} Help.lnk" "$INSTDIR\Zimdesk.html"
   CreateShortcut "$SMPROGRAMS\${NAME}\Uninstall ${NAME}.lnk" "$INSTDIR\uninstall.exe"
 
@@ -109,15 +160,17 @@ Section "un.Zim Desk" UnSecMain
   Call un.CloseRunning
   Delete "$SMSTARTUP\${NAME}.lnk"
   Delete "$SMPROGRAMS\${NAME}\${NAME}.lnk"
+  Delete "$SMPROGRAMS\${NAME}\${NAME} Rescue.lnk"
   Delete "$SMPROGRAMS\${NAME}\${NAME} Help.lnk"
   Delete "$SMPROGRAMS\${NAME}\Uninstall ${NAME}.lnk"
   RMDir "$SMPROGRAMS\${NAME}"
 
-  Delete "$INSTDIR\zimdesk.exe"
-  Delete "$INSTDIR\cbt.dll"
-  Delete "$INSTDIR\cbt32.dll"
-  Delete "$INSTDIR\cbthost32.exe"
-  Delete "$INSTDIR\zimstart.exe"
+  !insertmacro RemoveFile "un." "zimdesk.exe"
+  !insertmacro RemoveFile "un." "cbt.dll"
+  !insertmacro RemoveFile "un." "cbt32.dll"
+  !insertmacro RemoveFile "un." "cbthost32.exe"
+  !insertmacro RemoveFile "un." "zimstart.exe"
+  !insertmacro RemoveFile "un." "zimdesk-rescue.exe"
   Delete "$INSTDIR\Zimdesk.html"
   ; data\ is the shipped copy; the skins the program installed from it into
   ; skins\ go too, but a skin of the user's own keeps the folder.
@@ -134,3 +187,22 @@ Section /o "un.My settings and my own skins" UnSecUser
   RMDir /r "$INSTDIR\skins"
   RMDir "$INSTDIR"
 SectionEnd
+
+; The sections' defaults, changed by switches for silent use.
+Function .onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/STARTUP" $1
+  IfErrors done
+  !insertmacro SelectSection ${SecStartup}
+  done:
+FunctionEnd
+
+Function un.onInit
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/PURGE" $1
+  IfErrors done
+  !insertmacro SelectSection ${UnSecUser}
+  done:
+FunctionEnd

@@ -7,25 +7,15 @@ cd "$root"
 
 bash scripts/deps.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target zip
+# The installer target runs makensis on installer/zimdesk.nsi (installer/CMakeLists.txt).
+cmake --build --preset windows --target zip installer
 
 version=$(sed -nE 's/^project\(ZimDesk VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
-bin="$root/build/windows/bin"
 out="$root/build/windows/release"
 rm -rf "$out"
 mkdir -p "$out"
-
-# The uninstaller removes the shipped skins the program copied into skins\,
-# file by file, so that a user's own skins stay.
-list="$out/shipped-skins.nsh"
-for f in data/*; do
-    printf '  Delete "$INSTDIR\\skins\\%s"\n' "$(basename "$f")"
-done >"$list"
-
 cp build/windows/zimdesk.zip "$out/zimdesk-$version.zip"
-makensis -V2 -DVERSION="$version" -DBIN="$bin" -DSHIPPED_SKINS="$list" \
-    -DOUT="$out/zimdesk-$version-setup.exe" installer/zimdesk.nsi
-rm "$list"
+cp build/windows/zimdesk-setup.exe "$out/zimdesk-$version-setup.exe"
 
 (cd "$out" && sha256sum "zimdesk-$version.zip" "zimdesk-$version-setup.exe" >SHA256SUMS)
 echo "Release $version in $out:"

@@ -55,6 +55,8 @@ if cmake --preset windows >/dev/null && cmake --build --preset windows; then
     fi
     zim_wine_down
     trap 'rm -rf "$logs"' EXIT
+    step "high-DPI check under Wine (144 DPI)"
+    bash scripts/dpi-check.sh || failed+=("high-DPI check")
 else
     failed+=("windows build")
 fi

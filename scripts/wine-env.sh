@@ -74,6 +74,13 @@ zim_wine_up() {
     fi
     # Also for a prefix made before this step existed, or re-linked by a Wine update.
     zim_unlink_home_folders
+    # An interrupted high-DPI check (scripts/dpi-check.sh) left the prefix at its
+    # DPI; that check itself sets ZIM_DPI_RUN.
+    if [ -z "${ZIM_DPI_RUN:-}" ] && [ -f "$WINEPREFIX/.zim-dpi-restore.reg" ]; then
+        zim_wine_log "setting the prefix back to 96 DPI"
+        timeout 60 wine regedit /S "Z:${WINEPREFIX//\//\\}\\.zim-dpi-restore.reg" >"$logs/dpi-restore.log" 2>&1 </dev/null &&
+            timeout 60 wineserver -w && rm -f "$WINEPREFIX/.zim-dpi-restore.reg"
+    fi
 
     # Wine's service processes inherit the output of the process that starts them:
     # start them from here with output to a file, never from inside ctest.

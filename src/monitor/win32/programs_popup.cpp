@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace zim::win32
 {
 namespace
@@ -59,7 +61,15 @@ void TZIM2::ShowList(const std::vector<std::string>& titles, const Rect& bounds)
             onShownChanged(true);
         }
     }
-    SetWindowPos(Handle(), HWND_TOP, bounds.left, bounds.top, bounds.Width(), bounds.Height(),
+    // The bounds are in 96-DPI pixels, the list's font is at the screen's DPI:
+    // rows and width grow with it, still ending at the pointer.
+    const WindowDc screen(nullptr);
+    const int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    const int itemHeight = MulDiv(kProgramsItemHeight, dpi, 96);
+    SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, itemHeight);
+    const int width = MulDiv(bounds.Width(), dpi, 96);
+    const int height = static_cast<int>(titles.size()) * itemHeight;
+    SetWindowPos(Handle(), HWND_TOP, std::max(0, bounds.right - width), bounds.top, width, height,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
     InvalidateRect(ListBox1, nullptr, TRUE);
 }
