@@ -59,6 +59,15 @@ inline constexpr int kMaxZOrderWalk = 10000;
 inline constexpr std::int32_t kMinWindowCoordinate = -32768;
 inline constexpr std::int32_t kMaxWindowCoordinate = 32767;
 
+// What a refresh reads of a window, in one query.
+struct WindowState
+{
+    Rect rect;
+    bool visible = false;
+    bool iconic = false;
+    friend bool operator==(const WindowState&, const WindowState&) = default;
+};
+
 // Top-level windows of every process, the pointer, the keys and the screen.
 class WindowSystem
 {
@@ -85,6 +94,17 @@ public:
     virtual std::string GetClassName(WindowHandle w) = 0;
     virtual std::string GetWindowText(WindowHandle w) = 0;
     virtual std::uint32_t GetWindowProcessId(WindowHandle w) = 0;
+    // The rectangle, visibility and minimised state together; nothing for a
+    // handle that names no window.
+    virtual std::optional<WindowState> GetWindowState(WindowHandle w)
+    {
+        const auto rect = GetWindowRect(w);
+        if (!rect)
+        {
+            return std::nullopt;
+        }
+        return WindowState{*rect, IsWindowVisible(w), IsIconic(w)};
+    }
 
     // One SetWindowPos without size, z-order or activation change. Blocks while
     // the window's thread is hung, so callers probe first.
@@ -96,6 +116,8 @@ public:
     // Carried out by the window's own thread; never waits for a hung window.
     virtual void ShowWindowAsync(WindowHandle w, ShowCommand command) = 0;
     virtual void BringWindowToTop(WindowHandle w) = 0;
+    // The same, carried out by the window's own thread; never waits for it.
+    virtual void BringWindowToTopAsync(WindowHandle w) { BringWindowToTop(w); }
     virtual bool SetForegroundWindow(WindowHandle w) = 0;
     virtual WindowHandle GetForegroundWindow() = 0;
     virtual void SetActiveWindow(WindowHandle w) = 0;
@@ -103,6 +125,19 @@ public:
     // SendMessageTimeout(WM_NULL, SMTO_ABORTIFHUNG): true only when the call
     // returned in time and the window answered 0.
     virtual bool ProbeWindow(WindowHandle w, unsigned timeoutMs) = 0;
+    // The same probe of many windows at once: each gets `timeoutMs` to answer,
+    // and they all answer side by side, so that the whole takes about as long as
+    // the slowest one. Element i is ProbeWindow(windows[i], timeoutMs).
+    virtual std::vector<bool> ProbeWindows(const std::vector<WindowHandle>& windows, unsigned timeoutMs)
+    {
+        std::vector<bool> answered;
+        answered.reserve(windows.size());
+        for (const WindowHandle w : windows)
+        {
+            answered.push_back(ProbeWindow(w, timeoutMs));
+        }
+        return answered;
+    }
     // WM_NCHITTEST for a screen point, with SMTO_ABORTIFHUNG: the hit-test code,
     // or nothing when the window did not answer in time.
     virtual std::optional<std::intptr_t> HitTest(WindowHandle w, Point screen, unsigned timeoutMs) = 0;

@@ -160,6 +160,22 @@ void SimDesktop::DestroyOnNextProbe(WindowHandle w)
     }
 }
 
+void SimDesktop::HangAfterNextProbe(WindowHandle w, std::uint64_t untilMs)
+{
+    if (Window* window = Find(w))
+    {
+        window->hangAfterProbeUntil = untilMs;
+    }
+}
+
+void SimDesktop::SetOnProbe(WindowHandle w, std::function<void()> work)
+{
+    if (Window* window = Find(w))
+    {
+        window->onProbe = std::move(work);
+    }
+}
+
 void SimDesktop::Advance(std::uint64_t ms)
 {
     const std::uint64_t target = m_now + ms;
@@ -248,6 +264,11 @@ void SimDesktop::ApplyWokenAsyncMoves()
             shows.emplace_back(handle, *window.pendingAsyncShow);
             window.pendingAsyncShow.reset();
         }
+        if (window.pendingAsyncRaise && !IsHung(window))
+        {
+            window.pendingAsyncRaise = false;
+            RaiseToTop(handle);
+        }
         if (window.pendingAsyncMove && !IsHung(window))
         {
             const Point p = Clamped(*window.pendingAsyncMove);
@@ -308,29 +329,34 @@ WindowHandle SimDesktop::GetLastWindow(WindowHandle w)
 
 bool SimDesktop::IsWindow(WindowHandle w)
 {
+    ++m_stateQueries;
     return Find(w) != nullptr;
 }
 
 bool SimDesktop::IsWindowVisible(WindowHandle w)
 {
+    ++m_stateQueries;
     const Window* window = Find(w);
     return window && window->setup.visible;
 }
 
 bool SimDesktop::IsIconic(WindowHandle w)
 {
+    ++m_stateQueries;
     const Window* window = Find(w);
     return window && window->setup.minimized;
 }
 
 bool SimDesktop::IsZoomed(WindowHandle w)
 {
+    ++m_stateQueries;
     const Window* window = Find(w);
     return window && window->setup.maximized;
 }
 
 std::optional<Rect> SimDesktop::GetWindowRect(WindowHandle w)
 {
+    ++m_stateQueries;
     const Window* window = Find(w);
     if (!window)
     {
@@ -341,18 +367,22 @@ std::optional<Rect> SimDesktop::GetWindowRect(WindowHandle w)
 
 std::string SimDesktop::GetClassName(WindowHandle w)
 {
+    ++m_stateQueries;
+    ++m_classQueries;
     const Window* window = Find(w);
     return window ? window->setup.className : std::string();
 }
 
 std::string SimDesktop::GetWindowText(WindowHandle w)
 {
+    ++m_stateQueries;
     const Window* window = Find(w);
     return window ? window->setup.title : std::string();
 }
 
 std::uint32_t SimDesktop::GetWindowProcessId(WindowHandle w)
 {
+    ++m_stateQueries;
     const Window* window = Find(w);
     return window ? window->setup.processId : 0;
 }
@@ -445,6 +475,28 @@ void SimDesktop::BringWindowToTop(WindowHandle w)
     RaiseToTop(w);
 }
 
+void SimDesktop::BringWindowToTopAsync(WindowHandle w)
+{
+    Window* window = Find(w);
+    if (!window)
+    {
+        return;
+    }
+    window->pendingAsyncRaise = true;
+    ApplyWokenAsyncMoves();
+}
+
+std::optional<WindowState> SimDesktop::GetWindowState(WindowHandle w)
+{
+    ++m_stateQueries;
+    const Window* window = Find(w);
+    if (!window)
+    {
+        return std::nullopt;
+    }
+    return WindowState{window->setup.rect, window->setup.visible, window->setup.minimized};
+}
+
 bool SimDesktop::SetForegroundWindow(WindowHandle w)
 {
     if (w == kDesktopWindow)
@@ -466,33 +518,75 @@ void SimDesktop::SetActiveWindow(WindowHandle w)
     SetForegroundWindow(w);
 }
 
-bool SimDesktop::ProbeWindow(WindowHandle w, unsigned timeoutMs)
+std::pair<bool, std::uint64_t> SimDesktop::ProbeFromNow(WindowHandle w, unsigned timeoutMs)
 {
+    ++m_probes;
     Window* window = Find(w);
     if (!window)
     {
-        return false;
+        return {false, 0};
+    }
+    if (window->onProbe)
+    {
+        const std::function<void()> work = std::move(window->onProbe);
+        window->onProbe = nullptr;
+        work();
+        window = Find(w);
+        if (!window)
+        {
+            return {false, 0};
+        }
     }
     if (window->destroyOnProbe)
     {
         DestroyWindow(w);
-        return false;
+        return {false, 0};
     }
+    std::uint64_t waited = 0;
     if (IsHung(*window))
     {
-        if (m_now - window->hungSince >= kHungThresholdMs)
+        if (m_now >= window->hungSince && m_now - window->hungSince >= kHungThresholdMs)
         {
-            return false; // already counted as hung: SMTO_ABORTIFHUNG returns at once
+            return {false, 0}; // already counted as hung: SMTO_ABORTIFHUNG returns at once
         }
         if (window->hungUntil - m_now > timeoutMs)
         {
-            m_now += timeoutMs;
-            ApplyWokenAsyncMoves();
-            return false;
+            return {false, timeoutMs};
         }
-        WaitUntilAwake(*window);
+        waited = window->hungUntil - m_now;
     }
-    return window->probeAnswer == 0;
+    const bool answered = window->probeAnswer == 0;
+    if (window->hangAfterProbeUntil > m_now + waited)
+    {
+        window->hungSince = m_now + waited;
+        window->hungUntil = window->hangAfterProbeUntil;
+        window->hangAfterProbeUntil = 0;
+    }
+    return {answered, waited};
+}
+
+bool SimDesktop::ProbeWindow(WindowHandle w, unsigned timeoutMs)
+{
+    const auto [answered, waited] = ProbeFromNow(w, timeoutMs);
+    m_now += waited;
+    ApplyWokenAsyncMoves();
+    return answered;
+}
+
+std::vector<bool> SimDesktop::ProbeWindows(const std::vector<WindowHandle>& windows, unsigned timeoutMs)
+{
+    std::vector<bool> answered;
+    answered.reserve(windows.size());
+    std::uint64_t longest = 0;
+    for (const WindowHandle w : windows)
+    {
+        const auto [ok, waited] = ProbeFromNow(w, timeoutMs);
+        answered.push_back(ok);
+        longest = std::max(longest, waited);
+    }
+    m_now += longest;
+    ApplyWokenAsyncMoves();
+    return answered;
 }
 
 std::optional<std::intptr_t> SimDesktop::HitTest(WindowHandle w, Point screen, unsigned timeoutMs)

@@ -68,6 +68,13 @@ public:
     // The window destroys itself the next time anyone probes it (a window that
     // dies mid-switch).
     void DestroyOnNextProbe(WindowHandle w);
+    // The window answers its next probe, then its thread stops answering until
+    // the clock reaches `untilMs` (a window that hangs between a switch's probe
+    // and its move).
+    void HangAfterNextProbe(WindowHandle w, std::uint64_t untilMs);
+    // Runs `work` while the window is being probed, as a message that reaches
+    // the prober while it waits would.
+    void SetOnProbe(WindowHandle w, std::function<void()> work);
 
     // --- driving time ---
     // Advances the clock, firing due timers in order and carrying out posted work
@@ -81,6 +88,17 @@ public:
     int MoveCount(WindowHandle w) const;
     // Synchronous moves that had to wait for a hung window (must stay 0).
     int BlockedMoveCount() const { return m_blockedMoves; }
+    // Questions asked about windows (state, rectangle, names, process) and,
+    // among them, class-name look-ups, since the last reset.
+    int StateQueries() const { return m_stateQueries; }
+    int ClassNameQueries() const { return m_classQueries; }
+    void ResetQueryCounts()
+    {
+        m_stateQueries = 0;
+        m_classQueries = 0;
+    }
+    // Probes asked for, one by one or together.
+    int ProbeCount() const { return m_probes; }
     const std::vector<std::string>& SoundsPlayed() const { return m_sounds; }
     struct WallpaperCall
     {
@@ -112,15 +130,19 @@ public:
     std::string GetClassName(WindowHandle w) override;
     std::string GetWindowText(WindowHandle w) override;
     std::uint32_t GetWindowProcessId(WindowHandle w) override;
+    std::optional<WindowState> GetWindowState(WindowHandle w) override;
     bool MoveWindow(WindowHandle w, Point topLeft) override;
     bool MoveWindowAsync(WindowHandle w, Point topLeft) override;
     void ShowWindow(WindowHandle w, ShowCommand command) override;
     void ShowWindowAsync(WindowHandle w, ShowCommand command) override;
     void BringWindowToTop(WindowHandle w) override;
+    void BringWindowToTopAsync(WindowHandle w) override;
     bool SetForegroundWindow(WindowHandle w) override;
     WindowHandle GetForegroundWindow() override { return m_foreground; }
     void SetActiveWindow(WindowHandle w) override;
     bool ProbeWindow(WindowHandle w, unsigned timeoutMs) override;
+    // All side by side: the clock advances by the longest single wait.
+    std::vector<bool> ProbeWindows(const std::vector<WindowHandle>& windows, unsigned timeoutMs) override;
     // The top GetCaptionFrameHeight() pixels of a window are its caption, the rest client.
     std::optional<std::intptr_t> HitTest(WindowHandle w, Point screen, unsigned timeoutMs) override;
     Point GetCursorPos() override { return m_cursor; }
@@ -159,6 +181,9 @@ private:
         std::uint64_t hungSince = 0;
         std::intptr_t probeAnswer = 0;
         bool destroyOnProbe = false;
+        std::uint64_t hangAfterProbeUntil = 0;
+        std::function<void()> onProbe;
+        bool pendingAsyncRaise = false;
         int moves = 0;
         std::optional<Point> pendingAsyncMove;
         std::optional<ShowCommand> pendingAsyncShow;
@@ -173,6 +198,9 @@ private:
     void WaitUntilAwake(Window& window);
     void ApplyWokenAsyncMoves();
     void RaiseToTop(WindowHandle w);
+    // One probe starting now, without advancing the clock: the answer and how
+    // long the prober waits for it.
+    std::pair<bool, std::uint64_t> ProbeFromNow(WindowHandle w, unsigned timeoutMs);
 
     Size m_screen;
     Rect m_workArea;
@@ -190,6 +218,9 @@ private:
     std::vector<std::string> m_refusedOpens; // lower-cased
     std::uint64_t m_now = 1000;
     int m_blockedMoves = 0;
+    mutable int m_stateQueries = 0;
+    mutable int m_classQueries = 0;
+    int m_probes = 0;
     std::mutex m_postedLock; // mover threads post from their own threads
     std::deque<std::function<void()>> m_posted;
     std::vector<SimTimer*> m_timers;

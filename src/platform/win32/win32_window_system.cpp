@@ -1,10 +1,14 @@
 #include "platform/win32/win32_window_system.h"
 
 #include "platform/win32/handles.h"
+#include "platform/win32/probe_pool.h"
 #include "platform/win32/utf.h"
 
 namespace zim::win32
 {
+
+Win32WindowSystem::Win32WindowSystem() = default;
+Win32WindowSystem::~Win32WindowSystem() = default;
 
 static BOOL CALLBACK EnumWindowsThunk(HWND hwnd, LPARAM context)
 {
@@ -45,6 +49,18 @@ WindowHandle Win32WindowSystem::GetDesktopWindow()
 bool Win32WindowSystem::IsWindow(WindowHandle w)
 {
     return ::IsWindow(ToHwnd(w)) != FALSE;
+}
+
+std::optional<WindowState> Win32WindowSystem::GetWindowState(WindowHandle w)
+{
+    WINDOWINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetWindowInfo(ToHwnd(w), &info))
+    {
+        return std::nullopt;
+    }
+    // For a top-level window its own style is the whole answer of IsWindowVisible.
+    return WindowState{FromRECT(info.rcWindow), (info.dwStyle & WS_VISIBLE) != 0, (info.dwStyle & WS_MINIMIZE) != 0};
 }
 
 bool Win32WindowSystem::IsWindowVisible(WindowHandle w)
@@ -153,6 +169,11 @@ void Win32WindowSystem::BringWindowToTop(WindowHandle w)
     ::BringWindowToTop(ToHwnd(w));
 }
 
+void Win32WindowSystem::BringWindowToTopAsync(WindowHandle w)
+{
+    ::SetWindowPos(ToHwnd(w), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+}
+
 bool Win32WindowSystem::SetForegroundWindow(WindowHandle w)
 {
     return ::SetForegroundWindow(ToHwnd(w)) != FALSE;
@@ -173,6 +194,21 @@ bool Win32WindowSystem::ProbeWindow(WindowHandle w, unsigned timeoutMs)
     DWORD_PTR result = 1;
     const LRESULT answered = ::SendMessageTimeoutW(ToHwnd(w), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result);
     return answered != 0 && result == 0;
+}
+
+std::vector<bool> Win32WindowSystem::ProbeWindows(const std::vector<WindowHandle>& windows, unsigned timeoutMs)
+{
+    if (!m_probePool)
+    {
+        m_probePool = std::make_unique<ProbePool>();
+    }
+    std::vector<HWND> handles;
+    handles.reserve(windows.size());
+    for (const WindowHandle w : windows)
+    {
+        handles.push_back(ToHwnd(w));
+    }
+    return m_probePool->Probe(handles, timeoutMs);
 }
 
 std::optional<std::intptr_t> Win32WindowSystem::HitTest(WindowHandle w, Point screen, unsigned timeoutMs)
