@@ -17,6 +17,14 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     {
         return false;
     }
+    if (m_switching)
+    {
+        // Asked for from inside a switch (by something it set off): it follows
+        // the one under way, which would otherwise leave half its windows behind.
+        AfterSwitch([this, column, row] { DrawGrid1SelectCell(column, row); });
+        return true;
+    }
+    m_switching = true;
 
     // No edge-scroll or follow tick may start a second switch in the middle of this one.
     const bool inputTimerWasEnabled = m_inputTimer && m_inputTimer->IsEnabled();
@@ -58,8 +66,30 @@ bool DesktopEngine::DrawGrid1SelectCell(int column, int row)
     {
         m_inputTimer->SetEnabled(inputTimerWasEnabled);
     }
+    m_switching = false;
+    RunDeferred();
     ShowPendingWarning();
     return true;
+}
+
+void DesktopEngine::AfterSwitch(std::function<void()> work)
+{
+    if (m_switching)
+    {
+        m_deferred.push_back(std::move(work));
+        return;
+    }
+    work();
+}
+
+void DesktopEngine::RunDeferred()
+{
+    while (!m_switching && !m_deferred.empty())
+    {
+        std::function<void()> work = std::move(m_deferred.front());
+        m_deferred.erase(m_deferred.begin());
+        work();
+    }
 }
 
 void DesktopEngine::ShowPendingWarning()
@@ -88,15 +118,70 @@ void DesktopEngine::ShiftDesktops(int columns, int rows)
 {
     const Size screen = m_windows.GetScreenSize();
     const MoveRequest request{-columns * screen.width, -rows * screen.height, MoveRequest::kSwitch};
-    m_windows.EnumWindows([&](WindowHandle w) { return MoveWindowProc(w, request); });
+    std::vector<WindowHandle> windows;
+    m_windows.EnumWindows([&](WindowHandle w) {
+        windows.push_back(w);
+        return true;
+    });
+    MoveWindows(windows, request);
     // The wallpaper of the new desktop follows with the per-desktop wallpaper feature.
 }
 
 bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
 {
+    if (m_switching)
+    {
+        AfterSwitch([this, w, request] { MoveWindowProc(w, request); });
+        return true;
+    }
+    MoveWindows({w}, request);
+    return true;
+}
+
+void DesktopEngine::MoveWindows(const std::vector<WindowHandle>& windows, const MoveRequest& request)
+{
+    // Expectations met, or overtaken by another move, are not needed any more.
+    for (auto it = m_expected.begin(); it != m_expected.end();)
+    {
+        const auto actual = m_windows.GetWindowState(it->first);
+        const bool pending = actual && actual->rect == it->second.before.rect &&
+                             actual->visible == it->second.before.visible;
+        it = pending ? std::next(it) : m_expected.erase(it);
+    }
+
+    std::vector<PlannedMove> plans;
+    plans.reserve(windows.size());
+    std::vector<WindowHandle> asked;
+    asked.reserve(windows.size());
+    for (const WindowHandle w : windows)
+    {
+        if (const auto plan = PlanMove(w, request))
+        {
+            plans.push_back(*plan);
+            if (NeedsProbe(*plan))
+            {
+                asked.push_back(w);
+            }
+        }
+    }
+
+    const std::vector<bool> answers = asked.size() == 1
+                                          ? std::vector<bool>{m_windows.ProbeWindow(asked[0], kSwitchProbeMs)}
+                                          : m_windows.ProbeWindows(asked, kSwitchProbeMs);
+    const bool replace = request.Mode == MoveRequest::kSendToDesktop || request.Mode == MoveRequest::kAppStarted;
+    std::size_t next = 0;
+    for (const PlannedMove& plan : plans)
+    {
+        const bool answered = NeedsProbe(plan) ? (next < answers.size() && answers[next++]) : true;
+        CarryOut(plan, answered, replace);
+    }
+}
+
+std::optional<DesktopEngine::PlannedMove> DesktopEngine::PlanMove(WindowHandle w, const MoveRequest& request)
+{
     if (m_windows.IsIconic(w) || !m_windows.IsWindow(w) || w == m_state.DragWnd)
     {
-        return true;
+        return std::nullopt;
     }
 
     std::int32_t dx = request.DX;
@@ -113,56 +198,104 @@ bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
     {
         // The window stays; the monitor moves its miniature into the newly shown
         // cell. One that became sticky while it lay on another desktop (its
-        // caption changed) would stay there for good: it comes onto the screen.
+        // caption changed) would stay there for good: it comes onto the screen,
+        // moved by its own thread whether it answers now or later.
         if (request.Mode == MoveRequest::kSwitch && m_windows.IsWindowVisible(w))
         {
-            zim::BringOnScreenProc(m_windows, w, kSwitchProbeMs);
+            if (const auto rect = m_windows.GetWindowRect(w))
+            {
+                if (const auto place = OnScreenPlaceFor(m_windows, *rect))
+                {
+                    return PlannedMove{w, PlannedMove::kOnScreen, 0, 0, *place};
+                }
+            }
         }
-        return true;
+        return std::nullopt;
     }
 
-    const bool replace = request.Mode == MoveRequest::kSendToDesktop || request.Mode == MoveRequest::kAppStarted;
+    // Invisible windows are not skipped here: hide mode decides about them.
     if (m_hideMode.TakesHideMode(w, dx, dy))
     {
-        // Invisible windows are not skipped here: hide mode decides about them.
-        if (m_windows.ProbeWindow(w, kSwitchProbeMs))
-        {
-            m_hideMode.HideModeMove(w, dx, dy);
-        }
-        else
-        {
-            m_frozen.QueueFrozenWindow(w, dx, dy, replace);
-        }
-        return true;
+        return PlannedMove{w, PlannedMove::kHideMode, dx, dy, {}};
     }
-
     if (!m_windows.IsWindowVisible(w))
     {
-        return true;
+        return std::nullopt;
     }
-    if (!MoveIfAnswering(w, dx, dy))
-    {
-        m_frozen.QueueFrozenWindow(w, dx, dy, replace);
-    }
-    return true;
+    return PlannedMove{w, PlannedMove::kMove, dx, dy, {}};
 }
 
-bool DesktopEngine::MoveIfAnswering(WindowHandle w, std::int32_t dx, std::int32_t dy)
+void DesktopEngine::CarryOut(const PlannedMove& plan, bool answered, bool replace)
 {
-    if (!m_windows.ProbeWindow(w, kSwitchProbeMs))
+    const WindowHandle w = plan.w;
+    // It may have died since it was classified, or while it was probed.
+    const auto before = m_windows.GetWindowState(w);
+    if (!before)
     {
-        return false;
+        return;
     }
-    if (const auto rect = m_windows.GetWindowRect(w))
+    if (plan.kind != PlannedMove::kOnScreen && !answered)
     {
-        m_windows.MoveWindow(w, {rect->left + dx, rect->top + dy});
+        m_frozen.QueueFrozenWindow(w, plan.dx, plan.dy, replace);
+        return;
     }
-    return true;
+    switch (plan.kind)
+    {
+    case PlannedMove::kOnScreen:
+        // Asynchronous: it answered or not, its own thread moves it.
+        m_windows.MoveWindowAsync(w, plan.place);
+        Expect(w, *before,
+               {Rect::FromSize(plan.place.x, plan.place.y, before->rect.Width(), before->rect.Height()), before->visible,
+                before->iconic});
+        break;
+    case PlannedMove::kHideMode:
+        if (const auto after = m_hideMode.HideModeMove(w, plan.dx, plan.dy, true))
+        {
+            Expect(w, *before, *after);
+        }
+        break;
+    case PlannedMove::kMove:
+        // It answered a moment ago but may hang before its thread runs the
+        // move: the move is left to that thread, never waited for.
+        m_windows.MoveWindowAsync(w, {before->rect.left + plan.dx, before->rect.top + plan.dy});
+        Expect(w, *before, {before->rect.Offset(plan.dx, plan.dy), before->visible, before->iconic});
+        break;
+    }
+}
+
+void DesktopEngine::Expect(WindowHandle w, const WindowState& before, const WindowState& after)
+{
+    if (before == after)
+    {
+        return;
+    }
+    // A move of one still on its way starts from where the first leaves it.
+    const auto it = m_expected.find(w);
+    const WindowState start = it != m_expected.end() ? it->second.before : before;
+    m_expected[w] = {start, after};
+}
+
+std::optional<WindowState> DesktopEngine::ExpectedState(WindowHandle w)
+{
+    const auto actual = m_windows.GetWindowState(w);
+    const auto it = m_expected.find(w);
+    if (it == m_expected.end())
+    {
+        return actual;
+    }
+    if (actual && actual->rect == it->second.before.rect && actual->visible == it->second.before.visible)
+    {
+        return it->second.after; // its thread has not got round to it yet
+    }
+    // Carried out, overtaken by another move, or gone.
+    m_expected.erase(it);
+    return actual;
 }
 
 Point DesktopEngine::WindowDesktopOffset(WindowHandle w)
 {
-    return m_state.Grid.OffsetOf(m_windows.GetWindowRect(w).value_or(Rect{}), m_windows.GetScreenSize(),
+    const auto state = ExpectedState(w);
+    return m_state.Grid.OffsetOf(state ? state->rect : Rect{}, m_windows.GetScreenSize(),
                                  m_windows.GetCaptionFrameHeight());
 }
 
@@ -174,7 +307,11 @@ void DesktopEngine::ActivateTopWindow()
         // A window left to a mover has not moved yet: brought to the front, it
         // would leave the screen in the foreground when it answers, and the
         // follow of the active window would switch the view back after it.
-        if (WindowDesktopOffset(w) == Point{0, 0} && m_windows.IsWindowVisible(w) && !IsBeingMoved(w))
+        const auto state = ExpectedState(w);
+        if (state && state->visible &&
+            m_state.Grid.OffsetOf(state->rect, m_windows.GetScreenSize(), m_windows.GetCaptionFrameHeight()) ==
+                Point{0, 0} &&
+            !IsBeingMoved(w))
         {
             m_windows.SetForegroundWindow(w);
             return;

@@ -13,6 +13,10 @@
 #include "settings/options.h"
 
 #include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
 
 namespace zim
 {
@@ -59,10 +63,22 @@ public:
     void LabelEffect5Click() { DrawGrid1SelectCell(Current().x + 1, Current().y); } // right
     void LabelEffect6Click() { DrawGrid1SelectCell(Current().x, Current().y - 1); } // up
 
+    // In three rounds: every window is classified without a message sent to
+    // it; every window that will move is probed, all side by side; then, in the
+    // z-order, those that answered are moved by their own threads (nothing here
+    // waits for them), the others are handed to movers, and hide mode hides and
+    // shows.
     void ShiftDesktops(int columns, int rows);
-    // For one top-level window; always true so that an enumeration visits every window.
+    // For one top-level window; always true so that an enumeration visits every
+    // window. Asked for in the middle of a switch, it runs once that is over.
     bool MoveWindowProc(WindowHandle w, const MoveRequest& request);
-    // The window's desktop relative to the shown one, in whole desktops.
+    // A switch is under way (from its first step to its last).
+    bool IsSwitching() const { return m_switching; }
+    // Runs `work` now, or after the switch under way.
+    void AfterSwitch(std::function<void()> work);
+    // The window's desktop relative to the shown one, in whole desktops. A
+    // window whose own thread has not yet carried out a switch's move counts
+    // where that move puts it.
     Point WindowDesktopOffset(WindowHandle w);
     void ActivateTopWindow();
     // The shown desktop's remembered window when it is still there, else the top window.
@@ -88,7 +104,31 @@ public:
     Point Current() const { return m_state.Grid.Current(); }
 
 private:
-    bool MoveIfAnswering(WindowHandle w, std::int32_t dx, std::int32_t dy);
+    // One window's part in a shift, decided before any message is sent to it.
+    struct PlannedMove
+    {
+        enum Kind
+        {
+            kMove,      // an ordinary move by (dx, dy)
+            kHideMode,  // HideModeMove by (dx, dy)
+            kOnScreen,  // a sticky window lying off the screen: to `place`
+        };
+        WindowHandle w = kNoWindow;
+        Kind kind = kMove;
+        std::int32_t dx = 0;
+        std::int32_t dy = 0;
+        Point place;
+    };
+
+    std::optional<PlannedMove> PlanMove(WindowHandle w, const MoveRequest& request);
+    // Whether the plan needs the window's answer first.
+    static bool NeedsProbe(const PlannedMove& plan) { return plan.kind != PlannedMove::kOnScreen; }
+    void CarryOut(const PlannedMove& plan, bool answered, bool replace);
+    void MoveWindows(const std::vector<WindowHandle>& windows, const MoveRequest& request);
+    void Expect(WindowHandle w, const WindowState& before, const WindowState& after);
+    // The rectangle and visibility the window has or is about to have.
+    std::optional<WindowState> ExpectedState(WindowHandle w);
+    void RunDeferred();
 
     WindowSystem& m_windows;
     Shell& m_shell;
@@ -98,6 +138,16 @@ private:
     FrozenWindows& m_frozen;
     Timer* m_inputTimer = nullptr;
     WindowHandle m_monitorWindow = kNoWindow;
+    bool m_switching = false;
+    std::vector<std::function<void()>> m_deferred;
+    // Asynchronous moves, hides and shows not yet seen carried out: the state
+    // the window had when they were asked for, and the state they give it.
+    struct Expected
+    {
+        WindowState before;
+        WindowState after;
+    };
+    std::map<WindowHandle, Expected> m_expected;
 };
 
 } // namespace zim

@@ -142,21 +142,41 @@ HideWndItem* HideMode::Find(WindowHandle w)
     return entry == m_list.end() ? nullptr : entry->second.get();
 }
 
-void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
+std::optional<WindowState> HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy, bool async)
 {
     if (!m_windows.IsWindow(w))
     {
-        return;
+        return std::nullopt;
     }
     HideWndItem* item = Find(w);
     const auto rect = m_windows.GetWindowRect(w);
     const Size screen = m_windows.GetScreenSize();
     if (!rect || screen.width <= 0 || screen.height <= 0)
     {
-        return;
+        return std::nullopt;
     }
     Rect r = *rect;
     const Point current = m_state.Grid.Current();
+    const auto move = [&](Point to) {
+        if (async)
+        {
+            m_windows.MoveWindowAsync(w, to);
+        }
+        else
+        {
+            m_windows.MoveWindow(w, to);
+        }
+    };
+    const auto show = [&](ShowCommand command) {
+        if (async)
+        {
+            m_windows.ShowWindowAsync(w, command);
+        }
+        else
+        {
+            m_windows.ShowWindow(w, command);
+        }
+    };
 
     if (item && item->hidden)
     {
@@ -164,25 +184,27 @@ void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
         const int column = item->column + (r.left < 0 ? 1 : 0);
         const int row = item->row + (r.top < 0 ? 1 : 0);
         r = r.Offset(column * screen.width, row * screen.height);
-        if (RectOnDesktop(current.x, current.y, r))
+        if (!RectOnDesktop(current.x, current.y, r))
         {
-            m_windows.MoveWindow(w, {r.left - current.x * screen.width, r.top - current.y * screen.height});
-            m_windows.ShowWindow(w, ShowCommand::Show);
-            item->hidden = false;
-            Changed();
+            return std::nullopt;
         }
-        return;
+        const Point to{r.left - current.x * screen.width, r.top - current.y * screen.height};
+        move(to);
+        show(ShowCommand::Show);
+        item->hidden = false;
+        Changed();
+        return WindowState{Rect::FromSize(to.x, to.y, r.Width(), r.Height()), true, false};
     }
 
     if (!m_windows.IsWindowVisible(w))
     {
-        return;
+        return std::nullopt;
     }
     if (RectOnDesktop(0, 0, r.Offset(dx, dy)))
     {
         // Still partly on the shown screen: an ordinary move.
-        m_windows.MoveWindow(w, {r.left + dx, r.top + dy});
-        return;
+        move({r.left + dx, r.top + dy});
+        return WindowState{r.Offset(dx, dy), true, false};
     }
 
     if (!item)
@@ -200,11 +222,25 @@ void HideMode::HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy)
     item->column = FloorDiv(r.left + dx - parked.x, screen.width) + current.x - (parked.x < 0 ? 1 : 0);
     item->row = FloorDiv(r.top + dy - parked.y, screen.height) + current.y - (parked.y < 0 ? 1 : 0);
     item->wnd = w;
-    m_windows.BringWindowToTop(w);
-    m_windows.ShowWindow(w, ShowCommand::Hide);
-    BringOnScreenProc(m_windows, w, kProbeMs); // it rests hidden inside the visible screen
+    if (async)
+    {
+        m_windows.BringWindowToTopAsync(w);
+        m_windows.ShowWindowAsync(w, ShowCommand::Hide);
+        // It rests hidden inside the visible screen.
+        if (parked != Point{r.left, r.top})
+        {
+            m_windows.MoveWindowAsync(w, parked);
+        }
+    }
+    else
+    {
+        m_windows.BringWindowToTop(w);
+        m_windows.ShowWindow(w, ShowCommand::Hide);
+        BringOnScreenProc(m_windows, w, kProbeMs); // it rests hidden inside the visible screen
+    }
     item->hidden = true;
     Changed();
+    return WindowState{Rect::FromSize(parked.x, parked.y, r.Width(), r.Height()), false, false};
 }
 
 void HideMode::PackHideWndList()

@@ -66,7 +66,12 @@ public:
     // window system can hold (the far desktops of a large grid on a wide screen),
     // where it waits hidden instead of coming back displaced.
     bool TakesHideMode(WindowHandle w, std::int32_t dx, std::int32_t dy);
-    void HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy);
+    // Hides a window leaving the screen, shows a held one whose desktop is shown
+    // again, or moves it as usual. With `async` every call is carried out by
+    // the window's own thread (a switch has probed it already and must not wait
+    // should it hang now); the result is the state the window will have once
+    // its thread has caught up, nothing when nothing was asked of it.
+    std::optional<WindowState> HideModeMove(WindowHandle w, std::int32_t dx, std::int32_t dy, bool async = false);
     // Whether a rectangle meets the screen area of desktop (column, row).
     bool RectOnDesktop(int column, int row, const Rect& r);
     // Drops entries of windows that died or were shown again.
