@@ -119,10 +119,12 @@ void DesktopEngine::ShiftDesktops(int columns, int rows)
     const Size screen = m_windows.GetScreenSize();
     const MoveRequest request{-columns * screen.width, -rows * screen.height, MoveRequest::kSwitch};
     std::vector<WindowHandle> windows;
-    m_windows.EnumWindows([&](WindowHandle w) {
-        windows.push_back(w);
-        return true;
-    });
+    m_windows.EnumWindows(
+        [&](WindowHandle w)
+        {
+            windows.push_back(w);
+            return true;
+        });
     MoveWindows(windows, request);
     // The wallpaper of the new desktop follows with the per-desktop wallpaper feature.
 }
@@ -144,8 +146,8 @@ void DesktopEngine::MoveWindows(const std::vector<WindowHandle>& windows, const 
     for (auto it = m_expected.begin(); it != m_expected.end();)
     {
         const auto actual = m_windows.GetWindowState(it->first);
-        const bool pending = actual && actual->rect == it->second.before.rect &&
-                             actual->visible == it->second.before.visible;
+        const bool pending =
+            actual && actual->rect == it->second.before.rect && actual->visible == it->second.before.visible;
         it = pending ? std::next(it) : m_expected.erase(it);
     }
 
@@ -245,8 +247,8 @@ void DesktopEngine::CarryOut(const PlannedMove& plan, bool answered, bool replac
         // Asynchronous: it answered or not, its own thread moves it.
         m_windows.MoveWindowAsync(w, plan.place);
         Expect(w, *before,
-               {Rect::FromSize(plan.place.x, plan.place.y, before->rect.Width(), before->rect.Height()), before->visible,
-                before->iconic});
+               {Rect::FromSize(plan.place.x, plan.place.y, before->rect.Width(), before->rect.Height()),
+                before->visible, before->iconic});
         break;
     case PlannedMove::kHideMode:
         if (const auto after = m_hideMode.HideModeMove(w, plan.dx, plan.dy, true))

@@ -109,9 +109,9 @@ private:
     {
         enum Kind
         {
-            kMove,      // an ordinary move by (dx, dy)
-            kHideMode,  // HideModeMove by (dx, dy)
-            kOnScreen,  // a sticky window lying off the screen: to `place`
+            kMove,     // an ordinary move by (dx, dy)
+            kHideMode, // HideModeMove by (dx, dy)
+            kOnScreen, // a sticky window lying off the screen: to `place`
         };
         WindowHandle w = kNoWindow;
         Kind kind = kMove;

@@ -157,7 +157,8 @@ std::optional<WindowState> HideMode::HideModeMove(WindowHandle w, std::int32_t d
     }
     Rect r = *rect;
     const Point current = m_state.Grid.Current();
-    const auto move = [&](Point to) {
+    const auto move = [&](Point to)
+    {
         if (async)
         {
             m_windows.MoveWindowAsync(w, to);
@@ -167,7 +168,8 @@ std::optional<WindowState> HideMode::HideModeMove(WindowHandle w, std::int32_t d
             m_windows.MoveWindow(w, to);
         }
     };
-    const auto show = [&](ShowCommand command) {
+    const auto show = [&](ShowCommand command)
+    {
         if (async)
         {
             m_windows.ShowWindowAsync(w, command);

@@ -279,7 +279,7 @@ void SimDesktop::ApplyWokenAsyncMoves()
     }
     for (const auto& [handle, command] : shows)
     {
-        ShowWindow(handle, command);
+        ShowWindowNow(handle, command);
     }
 }
 
@@ -389,6 +389,7 @@ std::uint32_t SimDesktop::GetWindowProcessId(WindowHandle w)
 
 bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
 {
+    m_operations.push_back({w, "move"});
     Window* window = Find(w);
     if (!window)
     {
@@ -409,6 +410,7 @@ bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
 
 bool SimDesktop::MoveWindowAsync(WindowHandle w, Point topLeft)
 {
+    m_operations.push_back({w, "move-async"});
     Window* window = Find(w);
     if (!window)
     {
@@ -420,6 +422,12 @@ bool SimDesktop::MoveWindowAsync(WindowHandle w, Point topLeft)
 }
 
 void SimDesktop::ShowWindow(WindowHandle w, ShowCommand command)
+{
+    m_operations.push_back({w, command == ShowCommand::Hide ? "hide" : "show"});
+    ShowWindowNow(w, command);
+}
+
+void SimDesktop::ShowWindowNow(WindowHandle w, ShowCommand command)
 {
     Window* window = Find(w);
     if (!window)
@@ -463,6 +471,7 @@ void SimDesktop::ShowWindow(WindowHandle w, ShowCommand command)
 
 void SimDesktop::ShowWindowAsync(WindowHandle w, ShowCommand command)
 {
+    m_operations.push_back({w, std::string(command == ShowCommand::Hide ? "hide" : "show") + "-async"});
     if (Window* window = Find(w))
     {
         window->pendingAsyncShow = command;
@@ -472,11 +481,13 @@ void SimDesktop::ShowWindowAsync(WindowHandle w, ShowCommand command)
 
 void SimDesktop::BringWindowToTop(WindowHandle w)
 {
+    m_operations.push_back({w, "raise"});
     RaiseToTop(w);
 }
 
 void SimDesktop::BringWindowToTopAsync(WindowHandle w)
 {
+    m_operations.push_back({w, "raise-async"});
     Window* window = Find(w);
     if (!window)
     {

@@ -99,6 +99,17 @@ public:
     }
     // Probes asked for, one by one or together.
     int ProbeCount() const { return m_probes; }
+    // What was asked of windows, in order, when it was asked ("move",
+    // "show", "hide", "raise"; "move", "show", "hide" and "raise" with "-async"
+    // for the asynchronous calls), whether or not carried out yet.
+    struct Operation
+    {
+        WindowHandle w = kNoWindow;
+        std::string what;
+        friend bool operator==(const Operation&, const Operation&) = default;
+    };
+    const std::vector<Operation>& Operations() const { return m_operations; }
+    void ClearOperations() { m_operations.clear(); }
     const std::vector<std::string>& SoundsPlayed() const { return m_sounds; }
     struct WallpaperCall
     {
@@ -197,6 +208,7 @@ private:
     // Blocks (in simulated time) until the window's thread answers.
     void WaitUntilAwake(Window& window);
     void ApplyWokenAsyncMoves();
+    void ShowWindowNow(WindowHandle w, ShowCommand command);
     void RaiseToTop(WindowHandle w);
     // One probe starting now, without advancing the clock: the answer and how
     // long the prober waits for it.
@@ -221,6 +233,7 @@ private:
     mutable int m_stateQueries = 0;
     mutable int m_classQueries = 0;
     int m_probes = 0;
+    std::vector<Operation> m_operations;
     std::mutex m_postedLock; // mover threads post from their own threads
     std::deque<std::function<void()>> m_posted;
     std::vector<SimTimer*> m_timers;
