@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -264,6 +265,86 @@ TEST_F(WindowSystemTest, ProbeSucceedsOnlyForAResponsiveWindowThatAnswersZero)
     BusyWindowThread other(0);
     ASSERT_TRUE(PumpUntil([&] { return other.m_hwnd.load() != nullptr && !other.m_asleep; }, 5000));
     EXPECT_TRUE(m_windows.ProbeWindow(FromHwnd(other.m_hwnd), 1000));
+}
+
+TEST_F(WindowSystemTest, ProbesOfManyWindowsRunSideBySideAndOwnWindowsAreAskedDirectly)
+{
+    constexpr unsigned kTimeoutMs = 250;
+    constexpr int kBusy = 8;
+    std::vector<std::unique_ptr<BusyWindowThread>> busy;
+    std::vector<std::unique_ptr<BusyWindowThread>> awake;
+    for (int i = 0; i < kBusy; ++i)
+    {
+        busy.push_back(std::make_unique<BusyWindowThread>(1500));
+        awake.push_back(std::make_unique<BusyWindowThread>(0));
+    }
+    const auto ready = [&]
+    {
+        for (int i = 0; i < kBusy; ++i)
+        {
+            if (!busy[i]->m_hwnd.load() || !busy[i]->m_asleep || !awake[i]->m_hwnd.load() || awake[i]->m_asleep)
+            {
+                return false;
+            }
+        }
+        return true;
+    };
+    ASSERT_TRUE(PumpUntil(ready, 5000));
+    UniqueWindow own = CreateTestWindow(L"Zim own", 10, 10, 200, 100);
+    ASSERT_TRUE(own);
+
+    // Busy and awake windows alternate, with this thread's own window among them:
+    // a worker asking it would wait for this very thread and time out.
+    std::vector<WindowHandle> asked;
+    std::vector<bool> expected;
+    for (int i = 0; i < kBusy; ++i)
+    {
+        asked.push_back(FromHwnd(busy[i]->m_hwnd));
+        expected.push_back(false);
+        asked.push_back(FromHwnd(awake[i]->m_hwnd));
+        expected.push_back(true);
+        if (i == kBusy / 2)
+        {
+            asked.push_back(FromHwnd(own.Get()));
+            expected.push_back(true);
+        }
+    }
+    asked.push_back(0x7FFF0); // no window at all
+    expected.push_back(false);
+
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(m_windows.ProbeWindows(asked, kTimeoutMs), expected);
+    // One after the other the busy ones alone would take kBusy time-outs.
+    EXPECT_LT(ElapsedSince(start), kBusy * kTimeoutMs / 2);
+
+    // A second batch reuses the workers; an empty one asks nobody.
+    EXPECT_EQ(m_windows.ProbeWindows({FromHwnd(awake[0]->m_hwnd), FromHwnd(own.Get())}, kTimeoutMs),
+              (std::vector<bool>{true, true}));
+    EXPECT_TRUE(m_windows.ProbeWindows({}, kTimeoutMs).empty());
+}
+
+TEST_F(WindowSystemTest, WindowStateReadsPlaceVisibilityAndMinimisedStateInOne)
+{
+    UniqueWindow window = CreateTestWindow(L"Zim state", 30, 40, 220, 120);
+    ASSERT_TRUE(window);
+    const WindowHandle h = FromHwnd(window.Get());
+    m_windows.ShowWindow(h, ShowCommand::ShowNoActivate);
+    EXPECT_EQ(m_windows.GetWindowState(h), (WindowState{Rect::FromSize(30, 40, 220, 120), true, false}));
+
+    m_windows.ShowWindow(h, ShowCommand::Hide);
+    auto state = m_windows.GetWindowState(h);
+    ASSERT_TRUE(state);
+    EXPECT_FALSE(state->visible);
+
+    m_windows.ShowWindow(h, ShowCommand::Minimize);
+    state = m_windows.GetWindowState(h);
+    ASSERT_TRUE(state);
+    EXPECT_TRUE(state->iconic);
+    EXPECT_EQ(state->visible, m_windows.IsWindowVisible(h));
+    EXPECT_EQ(state->rect, m_windows.GetWindowRect(h));
+
+    window.Reset();
+    EXPECT_EQ(m_windows.GetWindowState(h), std::nullopt);
 }
 
 TEST_F(WindowSystemTest, ScreenWorkAreaAndCaptionFrameMatchTheSystem)
