@@ -18,6 +18,18 @@ source scripts/wine-env.sh
 trap zim_wine_down EXIT
 zim_wine_up build/windows headless || exit 1
 cd build/windows
+# Wine reports no memory or object counts for another process, so the memory of
+# the Linux process that runs zimdesk.exe is printed beside the test's figures.
+zim_soak_memory() {
+    local pid
+    pid="$(pgrep -f 'zimdesk\.exe' | head -1)"
+    [ -n "$pid" ] && [ -r "/proc/$pid/status" ] || return 0
+    echo "[soak] $(date +%T) zimdesk.exe (Linux process $pid):" \
+        "$(awk '/^(VmRSS|RssAnon|VmData):/ { printf "%s %s kB  ", $1, $2 }' "/proc/$pid/status")"
+}
+( while sleep 60; do zim_soak_memory; done ) &
+sampler=$!
+trap 'kill "$sampler" 2>/dev/null; zim_wine_down' EXIT
 ZIM_SOAK_SWITCHES="${1:-10000}" ZIM_SOAK_SEED="${2:-1}" ZIM_ARTIFACTS="Z:$PWD/artifacts" \
     wine bin/e2e_tests.exe --gtest_also_run_disabled_tests \
     --gtest_filter='Recovery.DISABLED_ManySwitchesReturnEveryRectangleAndNothingGrows' \
