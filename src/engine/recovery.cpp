@@ -597,13 +597,16 @@ RecoveryOutcome RecoverWindows(const RecoveryScene& scene, const RecordRead& rea
 
     for (const auto& [w, entry] : held)
     {
-        const Rect& rect = entry->place;
+        // From the recorded place, but with the size the window has now: its
+        // application may have resized it while it was hidden, and a place
+        // reckoned for the old size can leave the new one wholly off the screen.
+        const Rect current = windows.GetWindowRect(w).value_or(entry->place);
+        const Rect rect = Rect::FromSize(entry->place.left, entry->place.top, current.Width(), current.Height());
         Point to = OnScreenPlace(rect, now, windows.GetResizeFrameWidth(), caption);
         if (outcome.screenChanged)
         {
             to = FitOnScreen(to, {rect.Width(), rect.Height()}, now);
         }
-        const Rect current = windows.GetWindowRect(w).value_or(rect);
         const bool answers = windows.ProbeWindow(w, kRecoveryProbeMs);
         if (answers)
         {

@@ -256,6 +256,38 @@ TEST_F(RecoveryTest, ARecordForAnotherScreenSizeKeepsEveryWindowOnItsDesktopAndW
     EXPECT_EQ(RectOf(placed[0].w), Rect::FromSize(100, 100, 300, 200)); // a place that fits is kept
 }
 
+TEST_F(RecoveryTest, AHeldWindowResizedWhileHiddenComesBackOnTheScreenWithItsPresentSize)
+{
+    // Held hidden while (1, 0) is shown, parked partly left of the screen.
+    const Rect wide = Rect::FromSize(-600, 100, 1400, 300);
+    const auto held = On(0, 0, wide, "RollUp");
+    engine.DrawGrid1SelectCell(1, 0);
+    ASSERT_FALSE(desktop.IsWindowVisible(held));
+    RecordRead read = ReadRecord(registry);
+    ASSERT_EQ(read.status, RecordRead::Status::Ok);
+    ASSERT_EQ(read.record.hidden.size(), 1u);
+    // Its application shrinks it while it is hidden; the run dies.
+    const Rect parked = RectOf(held);
+    desktop.SetRect(held, Rect::FromSize(parked.left, parked.top, 300, 200));
+
+    Recover(read);
+    EXPECT_TRUE(desktop.IsWindowVisible(held));
+    const Rect r = RectOf(held);
+    EXPECT_EQ(r.Width(), 300);
+    EXPECT_GT(r.right, 8);
+    EXPECT_LT(r.left, W - 8);
+
+    // The same for a record written on a screen of another size.
+    desktop.ShowWindow(held, ShowCommand::Hide);
+    desktop.SetRect(held, Rect::FromSize(-900, 100, 300, 200));
+    read.record.screen = {1280, 1024};
+    read.record.hidden[0].place = Rect::FromSize(-900, 100, 2000, 300);
+    Recover(read);
+    const Rect again = RectOf(held);
+    EXPECT_GE(again.left, 0);
+    EXPECT_LE(again.right, W);
+}
+
 TEST_F(RecoveryTest, HungWindowsAreNeverWaitedForAndMoveWhenTheyWake)
 {
     const auto hung = On(0, 0, Rect::FromSize(100, 100, 300, 200));
