@@ -14,7 +14,8 @@
 // and the same with some windows hung (their thread asleep, on top of the
 // z-order): the time until the last answering window moved, and when the hung
 // ones moved after they woke. Each switch goes from desktop (0, 0) to (1, 0) or
-// back, with every second window on each of the two. Started by
+// back, with every second window on each of the two. Exits 1 when the program
+// does not start or a row fails (after the table). Started by
 // scripts/switch-bench.sh, never by the tests.
 //   switch_bench.exe [--counts 10,50,200] [--switches 10] [--hung 5] [--hang-ms 2000]
 //                    [--rows floor,probe,async,program]
@@ -758,9 +759,10 @@ const Row* Find(const std::vector<Row>& rows, const std::string& group, const ch
 
 void PrintTable(const std::vector<Row>& rows, const Settings& s)
 {
-    std::printf("\nSwitch benchmark: %d switches per row between desktops (0,0) and (1,0); each from its trigger to\n"
-                "the last window's move, as the windows stamped it (WM_WINDOWPOSCHANGED, QueryPerformanceCounter).\n"
-                "median and min-max in ms; ratio: median / the floor's median of the same windows in this run.\n\n",
+    std::printf("\nSwitch benchmark: %d switches per row between desktops (0,0) and (1,0), every second window on\n"
+                "each; a switch lasts from its trigger to the last window's move as the window stamped it\n"
+                "(WM_WINDOWPOSCHANGED, QueryPerformanceCounter). Median and min-max in ms; per window: the median\n"
+                "over the windows; vs floor: the median over the floor's median of the same windows in this run.\n\n",
                 s.switches);
     std::printf("%-12s %-47s %8s %13s %10s %14s\n", "windows", "switched by", "median", "min-max", "per window",
                 "vs floor");
@@ -940,7 +942,12 @@ int Run(int argc, char** argv)
     }
     PrintTable(rows, settings);
     std::fflush(stdout);
-    return 0;
+    const bool failed = std::any_of(rows.begin(), rows.end(), [](const Row& r) { return !r.failure.empty(); });
+    if (failed)
+    {
+        std::fprintf(stderr, "switch_bench: some rows failed (see the table)\n");
+    }
+    return failed ? kExitFailure : 0;
 }
 
 } // namespace
