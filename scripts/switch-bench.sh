@@ -47,8 +47,14 @@ done
 
 bash scripts/deps.sh || exit 1
 echo "[switch-bench] building" >&2
-{ cmake --preset windows >/dev/null && cmake --build --preset windows --target switch_bench >/dev/null; } ||
-    { echo "switch-bench: the Windows build failed (cmake --build --preset windows --target switch_bench)" >&2; exit 1; }
+build_log="$(mktemp)"
+if ! { cmake --preset windows && cmake --build --preset windows --target switch_bench; } >"$build_log" 2>&1; then
+    tail -n 40 "$build_log" >&2
+    rm -f "$build_log"
+    echo "switch-bench: the Windows build failed (cmake --build --preset windows --target switch_bench)" >&2
+    exit 1
+fi
+rm -f "$build_log"
 
 # shellcheck source=scripts/wine-env.sh
 source scripts/wine-env.sh
@@ -61,15 +67,14 @@ machine() {
     echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(wine --version 2>/dev/null),"
     echo "         $(uname -sr), Xvfb 1024x768x24, Zim Desk $(git -C "$root" describe --always --dirty 2>/dev/null)"
     load
-}
-
-# Other work on the machine shows in every figure: say how busy it was.
-load() {
-    echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
     awk -v cores="$(nproc)" '$1 > cores / 2 {
         printf "warning: the machine is busy (load %s on %d cores): the figures scatter; rerun it when quiet\n", $1, cores
     }' /proc/loadavg
 }
+
+# Other work on the machine shows in every figure: say how busy it was (at the
+# end the load holds the benchmark's own work too).
+load() { echo "load average: $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"; }
 
 # utime + stime of a Linux process, in clock ticks; nothing when it is gone.
 cpu_ticks() {
