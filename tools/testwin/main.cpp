@@ -36,6 +36,7 @@ constexpr char kUsage[] =
     "usage: testwin.exe   (no command: one window shown as the start asks, as a program from a folder entry)\n"
     "       testwin.exe open [--class NAME] [--title TEXT] [--rect X,Y,W,H] "
     "[--state visible|hidden|minimized|maximized] [--topmost] [--tool] [--count N] [--hang-on-start MS]\n"
+    "                     [--stamps NAME [--stamp-base K]]   (moves and wakes stamped into shared memory)\n"
     "       testwin.exe list\n"
     "       testwin.exe close --class NAME [--title TEXT]\n"
     "       testwin.exe hang --hwnd 0xHANDLE --ms N\n"
@@ -99,7 +100,9 @@ int Open(const std::vector<std::wstring>& args)
                            {L"--topmost", false},
                            {L"--tool", false},
                            {L"--count", true},
-                           {L"--hang-on-start", true}});
+                           {L"--hang-on-start", true},
+                           {L"--stamps", true},
+                           {L"--stamp-base", true}});
     OpenRequest request;
     if (options.Has(L"--class"))
     {
@@ -123,6 +126,13 @@ int Open(const std::vector<std::wstring>& args)
     request.count = static_cast<int>(ParseInteger(options.Get(L"--count", L"1"), 1, kMaxCount, L"--count"));
     request.hangOnStartMs =
         static_cast<DWORD>(ParseInteger(options.Get(L"--hang-on-start", L"0"), 0, kMaxMs, L"--hang-on-start"));
+    request.stampsName = options.Get(L"--stamps", L"");
+    if (options.Has(L"--stamp-base") && request.stampsName.empty())
+    {
+        throw UsageError("--stamp-base: needs --stamps");
+    }
+    request.stampBase =
+        static_cast<int>(ParseInteger(options.Get(L"--stamp-base", L"0"), 0, kMaxCount * 2, L"--stamp-base"));
     return RunWindows(request);
 }
 

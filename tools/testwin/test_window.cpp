@@ -2,11 +2,13 @@
 
 #include "console.h"
 #include "handles.h"
+#include "move_stamps.h"
 #include "platform/win32/utf.h"
 #include "window_info.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace zim::testwin
@@ -148,6 +150,21 @@ public:
             return false;
         }
         m_classRegistered = true;
+        if (!m_request.stampsName.empty())
+        {
+            m_stamps = MapMoveStampTable(m_request.stampsName);
+            if (m_stamps == nullptr)
+            {
+                WriteStderr("testwin: cannot map the stamp table '" + win32::Narrow(m_request.stampsName) + "'\n");
+                return false;
+            }
+            if (m_request.stampBase < 0 ||
+                m_request.stampBase + m_request.count > static_cast<int>(m_stamps->slotCount))
+            {
+                WriteStderr("testwin: --stamp-base: the windows do not fit the stamp table\n");
+                return false;
+            }
+        }
 
         DWORD exStyle = 0;
         if (m_request.topmost)
@@ -174,6 +191,17 @@ public:
                 return false;
             }
             m_windows.emplace_back(window);
+            if (m_stamps != nullptr)
+            {
+                const int slot = m_request.stampBase + i - 1;
+                RECT rect{};
+                GetWindowRect(window, &rect);
+                MoveStampSlot& stamp = m_stamps->slots[slot];
+                stamp.x = rect.left;
+                stamp.y = rect.top;
+                stamp.window = static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(window));
+                m_slotOf[window] = slot;
+            }
         }
         for (const UniqueWindow& window : m_windows)
         {
@@ -234,14 +262,57 @@ private:
             InvalidateRect(window, nullptr, FALSE);
             return result;
         }
+        case WM_WINDOWPOSCHANGED:
+            StampMove(window, *reinterpret_cast<const WINDOWPOS*>(lParam));
+            return DefWindowProcW(window, message, wParam, lParam);
         case kHangMessage:
             Sleep(static_cast<DWORD>(std::min(wParam, kMaxHangMs)));
+            StampWake();
             return 0;
         case WM_CLOSE:
             DestroyWindow(window);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
+        }
+    }
+
+    // First thing on arrival, so the stamp is when the move reached the window.
+    void StampMove(HWND window, const WINDOWPOS& position)
+    {
+        if (m_stamps == nullptr || (position.flags & SWP_NOMOVE))
+        {
+            return;
+        }
+        const std::int64_t now = PerformanceCounterNow();
+        const auto found = m_slotOf.find(window);
+        if (found == m_slotOf.end())
+        {
+            return;
+        }
+        MoveStampSlot& stamp = m_stamps->slots[found->second];
+        if (stamp.x == position.x && stamp.y == position.y)
+        {
+            return; // a z-order, size or frame change: not a move
+        }
+        stamp.moveStamp = now;
+        stamp.x = position.x;
+        stamp.y = position.y;
+        ++stamp.moves;
+    }
+
+    // One thread runs all the windows of the set: they all woke.
+    void StampWake()
+    {
+        if (m_stamps == nullptr)
+        {
+            return;
+        }
+        const std::int64_t now = PerformanceCounterNow();
+        for (const auto& [window, slot] : m_slotOf)
+        {
+            m_stamps->slots[slot].wakeStamp = now;
+            ++m_stamps->slots[slot].wakes;
         }
     }
 
@@ -265,6 +336,8 @@ private:
     const OpenRequest& m_request;
     bool m_classRegistered = false;
     std::vector<UniqueWindow> m_windows;
+    MoveStampTable* m_stamps = nullptr;
+    std::unordered_map<HWND, int> m_slotOf;
 };
 
 } // namespace

@@ -35,6 +35,10 @@ struct OpenRequest
     bool tool = false;
     int count = 1;
     DWORD hangOnStartMs = 0;
+    // When set, the windows stamp their moves and wakes into the shared table of
+    // this name (move_stamps.h), window i into slot stampBase + i.
+    std::wstring stampsName;
+    int stampBase = 0;
     // When set, the first ShowWindow takes this command (the one the process was
     // started with) instead of one from `state`, as most programs do.
     std::optional<int> startShowCommand;
