@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The long randomized recovery check, by hand (it takes many minutes, so the
 # test command never runs it): random switches of the real program under Wine
-# with ~20 windows (held, hung and far ones among them), killed after some
+# with 30 windows (held, hung and far ones among them), killed after some
 # switches and in the middle of others, restarted each time; every window must
 # come back. Prints the counts at the end.
 #   scripts/kill-soak.sh [SWITCHES [SEED]]     (default 1000 switches, seed 1)

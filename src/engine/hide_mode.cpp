@@ -224,6 +224,12 @@ std::optional<WindowState> HideMode::HideModeMove(WindowHandle w, std::int32_t d
     item->column = FloorDiv(r.left + dx - parked.x, screen.width) + current.x - (parked.x < 0 ? 1 : 0);
     item->row = FloorDiv(r.top + dy - parked.y, screen.height) + current.y - (parked.y < 0 ? 1 : 0);
     item->wnd = w;
+    item->parked = Rect::FromSize(parked.x, parked.y, r.Width(), r.Height());
+    // Told before the window is hidden: a record of the held windows kept
+    // outside the process must name it before its thread can hide it, or a
+    // death in between would leave it hidden with nobody knowing.
+    item->hidden = true;
+    Changed();
     if (async)
     {
         m_windows.BringWindowToTopAsync(w);
@@ -240,8 +246,6 @@ std::optional<WindowState> HideMode::HideModeMove(WindowHandle w, std::int32_t d
         m_windows.ShowWindow(w, ShowCommand::Hide);
         BringOnScreenProc(m_windows, w, kProbeMs); // it rests hidden inside the visible screen
     }
-    item->hidden = true;
-    Changed();
     return WindowState{Rect::FromSize(parked.x, parked.y, r.Width(), r.Height()), false, false};
 }
 

@@ -29,6 +29,8 @@ struct HideWndItem
     Rect miniature;
     WindowHandle wnd = kNoWindow;
     bool hidden = false;
+    // Where it rests hidden: known before its own thread has put it there.
+    Rect parked;
 };
 
 // Entries keyed by window class name, in order of first handling.

@@ -840,10 +840,14 @@ RecoveryRecord RecoveryRecorder::Snapshot() const
         {
             continue;
         }
-        const auto rect = m_windows.GetWindowRect(item->wnd);
+        auto rect = m_windows.GetWindowRect(item->wnd);
         if (!rect)
         {
             continue; // gone: nothing to bring back
+        }
+        if (item->parked.Width() > 0)
+        {
+            rect = item->parked; // the calls that park it may still wait for its thread
         }
         // The showing adds a screen for a parked place left of or above the
         // screen; the record names the desktop itself.

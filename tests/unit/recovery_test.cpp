@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include <functional>
 #include <random>
 
@@ -254,6 +257,36 @@ TEST_F(RecoveryTest, ARecordForAnotherScreenSizeKeepsEveryWindowOnItsDesktopAndW
         }
     }
     EXPECT_EQ(RectOf(placed[0].w), Rect::FromSize(100, 100, 300, 200)); // a place that fits is kept
+}
+
+TEST_F(RecoveryTest, AWindowIsInTheRecordBeforeItsThreadIsAskedToHideIt)
+{
+    const auto held = On(0, 0, Rect::FromSize(300, 200, 300, 200), "RollUp");
+    std::map<WindowHandle, RecordRead> atHide;
+    desktop.SetOnOperation(
+        [&](const sim::SimDesktop::Operation& op)
+        {
+            if (op.what == "hide-async" || op.what == "hide")
+            {
+                atHide[op.w] = ReadRecord(registry);
+            }
+        });
+    engine.DrawGrid1SelectCell(0, 1);
+    desktop.SetOnOperation(nullptr);
+
+    ASSERT_EQ(atHide.size(), 1u);
+    for (const WindowHandle w : {held})
+    {
+        // A death right at the hiding still finds the window named, at the
+        // place where it rests hidden.
+        const RecordRead& read = atHide[w];
+        ASSERT_EQ(read.status, RecordRead::Status::Ok);
+        const auto entry = std::find_if(read.record.hidden.begin(), read.record.hidden.end(),
+                                        [&](const RecordedWindow& e) { return e.wnd == w; });
+        ASSERT_NE(entry, read.record.hidden.end());
+        EXPECT_EQ(entry->place, RectOf(w));
+        EXPECT_EQ(entry->desktop, (Point{0, 0}));
+    }
 }
 
 TEST_F(RecoveryTest, AHeldWindowResizedWhileHiddenComesBackOnTheScreenWithItsPresentSize)

@@ -160,6 +160,16 @@ void SimDesktop::DestroyOnNextProbe(WindowHandle w)
     }
 }
 
+void SimDesktop::Log(WindowHandle w, std::string what)
+{
+    m_operations.push_back({w, std::move(what)});
+    if (m_onOperation)
+    {
+        const Operation operation = m_operations.back(); // the callback may ask for more
+        m_onOperation(operation);
+    }
+}
+
 void SimDesktop::HangAfterNextProbe(WindowHandle w, std::uint64_t untilMs)
 {
     if (Window* window = Find(w))
@@ -389,7 +399,7 @@ std::uint32_t SimDesktop::GetWindowProcessId(WindowHandle w)
 
 bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
 {
-    m_operations.push_back({w, "move"});
+    Log(w, "move");
     Window* window = Find(w);
     if (!window)
     {
@@ -410,7 +420,7 @@ bool SimDesktop::MoveWindow(WindowHandle w, Point topLeft)
 
 bool SimDesktop::MoveWindowAsync(WindowHandle w, Point topLeft)
 {
-    m_operations.push_back({w, "move-async"});
+    Log(w, "move-async");
     Window* window = Find(w);
     if (!window)
     {
@@ -423,7 +433,7 @@ bool SimDesktop::MoveWindowAsync(WindowHandle w, Point topLeft)
 
 void SimDesktop::ShowWindow(WindowHandle w, ShowCommand command)
 {
-    m_operations.push_back({w, command == ShowCommand::Hide ? "hide" : "show"});
+    Log(w, command == ShowCommand::Hide ? "hide" : "show");
     ShowWindowNow(w, command);
 }
 
@@ -471,7 +481,7 @@ void SimDesktop::ShowWindowNow(WindowHandle w, ShowCommand command)
 
 void SimDesktop::ShowWindowAsync(WindowHandle w, ShowCommand command)
 {
-    m_operations.push_back({w, std::string(command == ShowCommand::Hide ? "hide" : "show") + "-async"});
+    Log(w, std::string(command == ShowCommand::Hide ? "hide" : "show") + "-async");
     if (Window* window = Find(w))
     {
         window->pendingAsyncShow = command;
@@ -481,13 +491,13 @@ void SimDesktop::ShowWindowAsync(WindowHandle w, ShowCommand command)
 
 void SimDesktop::BringWindowToTop(WindowHandle w)
 {
-    m_operations.push_back({w, "raise"});
+    Log(w, "raise");
     RaiseToTop(w);
 }
 
 void SimDesktop::BringWindowToTopAsync(WindowHandle w)
 {
-    m_operations.push_back({w, "raise-async"});
+    Log(w, "raise-async");
     Window* window = Find(w);
     if (!window)
     {

@@ -110,6 +110,8 @@ public:
     };
     const std::vector<Operation>& Operations() const { return m_operations; }
     void ClearOperations() { m_operations.clear(); }
+    // Called as each operation is asked for, before it is carried out.
+    void SetOnOperation(std::function<void(const Operation&)> onOperation) { m_onOperation = std::move(onOperation); }
     const std::vector<std::string>& SoundsPlayed() const { return m_sounds; }
     struct WallpaperCall
     {
@@ -234,6 +236,8 @@ private:
     mutable int m_classQueries = 0;
     int m_probes = 0;
     std::vector<Operation> m_operations;
+    std::function<void(const Operation&)> m_onOperation;
+    void Log(WindowHandle w, std::string what);
     std::mutex m_postedLock; // mover threads post from their own threads
     std::deque<std::function<void()>> m_posted;
     std::vector<SimTimer*> m_timers;
