@@ -194,6 +194,7 @@ std::optional<WindowState> HideMode::HideModeMove(WindowHandle w, std::int32_t d
         move(to);
         show(ShowCommand::Show);
         item->hidden = false;
+        item->hidePending = false;
         Changed();
         return WindowState{Rect::FromSize(to.x, to.y, r.Width(), r.Height()), true, false};
     }
@@ -230,6 +231,7 @@ std::optional<WindowState> HideMode::HideModeMove(WindowHandle w, std::int32_t d
     // death in between would leave it hidden with nobody knowing.
     item->hidden = true;
     Changed();
+    item->hidePending = async;
     if (async)
     {
         m_windows.BringWindowToTopAsync(w);
@@ -292,7 +294,20 @@ void HideMode::SendHome(WindowHandle w)
     {
         return;
     }
+    if (item->hidePending)
+    {
+        // The refresh may have looked before its thread got round to the
+        // switch's hide; once it has answered, it has carried that out. Still
+        // visible now, its application showed it; hidden, nobody did, and sent
+        // home it would stay hidden with nobody holding it.
+        item->hidePending = false;
+        if (!m_windows.IsWindowVisible(w))
+        {
+            return;
+        }
+    }
     item->hidden = false;
+    item->hidePending = false;
     Changed();
     const Size screen = m_windows.GetScreenSize();
     const Point current = m_state.Grid.Current();
@@ -311,6 +326,7 @@ bool HideMode::Release(WindowHandle w)
         return false;
     }
     item->hidden = false;
+    item->hidePending = false;
     Changed();
     return true;
 }

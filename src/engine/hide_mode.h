@@ -31,6 +31,9 @@ struct HideWndItem
     bool hidden = false;
     // Where it rests hidden: known before its own thread has put it there.
     Rect parked;
+    // Hidden by a call its thread may not have carried out yet: seen visible
+    // meanwhile, it has not been shown by its application.
+    bool hidePending = false;
 };
 
 // Entries keyed by window class name, in order of first handling.

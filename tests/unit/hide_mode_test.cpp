@@ -298,3 +298,56 @@ TEST_F(HideModeReleaseTest, HidingOffBringsEveryHeldWindowToItsMiniaturesPlaceAn
 
 } // namespace
 } // namespace zim
+
+namespace zim
+{
+namespace
+{
+
+class LateHideTest : public testing::EngineTest
+{
+protected:
+    LateHideTest()
+    {
+        options.Update([](Options& o) { o.compatibilityClasses.Add("RollUp", true); });
+    }
+};
+
+TEST_F(LateHideTest, AHeldWindowSeenBeforeItsThreadHidItIsNotTakenAsShownByItsApplication)
+{
+    const Rect home = Rect::FromSize(200, 150, 300, 200);
+    const auto w = AddWindow("roll", home, "RollUp");
+    // Its thread answers at once but gets round to the switch's calls late.
+    desktop.HoldAsync(w);
+    engine.DrawGrid1SelectCell(1, 0);
+    ASSERT_TRUE(desktop.IsWindowVisible(w)); // the hide is still on its way
+    ASSERT_EQ(hideMode.HideWndList().size(), 1u);
+
+    // The monitor's refresh looks now and sees it visible; by the time the
+    // window has answered the look's probe, it has hidden itself.
+    hideMode.SendHome(w);
+    EXPECT_FALSE(desktop.IsWindowVisible(w));
+    ASSERT_EQ(hideMode.HideWndList().size(), 1u);
+    EXPECT_TRUE(hideMode.HideWndList().front().second->hidden) << "hidden, and nobody would show it again";
+
+    // Its desktop shown again: shown at its place.
+    desktop.DeliverAsync(w);
+    engine.DrawGrid1SelectCell(0, 0);
+    EXPECT_TRUE(desktop.IsWindowVisible(w));
+    EXPECT_EQ(RectOf(w), home);
+
+    // Hidden again in time; this time its application really shows it on the
+    // wrong desktop: sent home, that is held hidden again, and back with its desktop.
+    engine.DrawGrid1SelectCell(1, 0);
+    ASSERT_FALSE(desktop.IsWindowVisible(w));
+    desktop.ShowWindow(w, ShowCommand::Show);
+    hideMode.SendHome(w);
+    EXPECT_FALSE(desktop.IsWindowVisible(w));
+    EXPECT_TRUE(hideMode.HideWndList().front().second->hidden);
+    engine.DrawGrid1SelectCell(0, 0);
+    EXPECT_TRUE(desktop.IsWindowVisible(w));
+    EXPECT_EQ(RectOf(w), home);
+}
+
+} // namespace
+} // namespace zim

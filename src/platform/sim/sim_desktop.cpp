@@ -178,6 +178,23 @@ void SimDesktop::HangAfterNextProbe(WindowHandle w, std::uint64_t untilMs)
     }
 }
 
+void SimDesktop::HoldAsync(WindowHandle w)
+{
+    if (Window* window = Find(w))
+    {
+        window->holdAsync = true;
+    }
+}
+
+void SimDesktop::DeliverAsync(WindowHandle w)
+{
+    if (Window* window = Find(w))
+    {
+        window->holdAsync = false;
+        ApplyWokenAsyncMoves();
+    }
+}
+
 void SimDesktop::SetOnProbe(WindowHandle w, std::function<void()> work)
 {
     if (Window* window = Find(w))
@@ -269,6 +286,10 @@ void SimDesktop::ApplyWokenAsyncMoves()
     std::vector<std::pair<WindowHandle, ShowCommand>> shows;
     for (auto& [handle, window] : m_windows)
     {
+        if (window.holdAsync)
+        {
+            continue;
+        }
         if (window.pendingAsyncShow && !IsHung(window))
         {
             shows.emplace_back(handle, *window.pendingAsyncShow);
@@ -564,6 +585,18 @@ std::pair<bool, std::uint64_t> SimDesktop::ProbeFromNow(WindowHandle w, unsigned
         return {false, 0};
     }
     std::uint64_t waited = 0;
+    if (window->holdAsync && !IsHung(*window))
+    {
+        // What was sent before the probe is handled before it is answered.
+        window->holdAsync = false;
+        ApplyWokenAsyncMoves();
+        window = Find(w);
+        if (!window)
+        {
+            return {false, 0};
+        }
+        window->holdAsync = true; // and what comes after waits again
+    }
     if (IsHung(*window))
     {
         if (m_now >= window->hungSince && m_now - window->hungSince >= kHungThresholdMs)

@@ -72,6 +72,10 @@ public:
     // the clock reaches `untilMs` (a window that hangs between a switch's probe
     // and its move).
     void HangAfterNextProbe(WindowHandle w, std::uint64_t untilMs);
+    // Asynchronous calls for the window wait until its thread next handles
+    // messages: a probe (answered after what was sent before it) or DeliverAsync.
+    void HoldAsync(WindowHandle w);
+    void DeliverAsync(WindowHandle w);
     // Runs `work` while the window is being probed, as a message that reaches
     // the prober while it waits would.
     void SetOnProbe(WindowHandle w, std::function<void()> work);
@@ -197,6 +201,7 @@ private:
         std::uint64_t hangAfterProbeUntil = 0;
         std::function<void()> onProbe;
         bool pendingAsyncRaise = false;
+        bool holdAsync = false;
         int moves = 0;
         std::optional<Point> pendingAsyncMove;
         std::optional<ShowCommand> pendingAsyncShow;
