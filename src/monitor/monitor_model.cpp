@@ -4,6 +4,7 @@
 #include "engine/desktop_math.h"
 #include "monitor/auto_hide.h"
 #include "monitor/grid_paint.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
@@ -118,15 +119,33 @@ void MonitorModel::MoveStickyMiniatures()
     for (const Miniature& miniature : m_miniatures.Items())
     {
         const WindowHandle w = miniature.tag;
-        if (m_windows.IsWindow(w) && !m_windows.IsIconic(w) && IsStickyWindow(m_windows, m_options.Get(), w))
+        const std::optional<WindowState> window = m_windows.GetWindowState(w);
+        if (window && !window->iconic && IsStickyMiniature(w))
         {
-            if (const auto rect = m_windows.GetWindowRect(w))
-            {
-                m_miniatures.Move(w, m_state.Grid.ScreenToGridRect(*rect, screen, 0, 0));
-            }
+            m_miniatures.Move(w, m_state.Grid.ScreenToGridRect(window->rect, screen, 0, 0));
         }
     }
     ReportChanges();
+}
+
+bool MonitorModel::IsStickyMiniature(WindowHandle w)
+{
+    const Options& options = m_options.Get();
+    const auto className = [&] { return text::TruncateChars(m_windows.GetClassName(w), kMaxNameChars); };
+    // While hidden no refresh sees windows go, so nothing is kept then.
+    std::string uncached;
+    const std::string& name = m_shown ? m_classNames.Get(w, className) : (uncached = className());
+    if (options.stickyClasses.IsChecked(name) ||
+        std::find(kFixedStickyClasses.begin(), kFixedStickyClasses.end(), name) != kFixedStickyClasses.end())
+    {
+        return true;
+    }
+    const std::vector<CheckListEntry>& captions = options.stickyWindows.Entries();
+    if (std::none_of(captions.begin(), captions.end(), [](const CheckListEntry& e) { return e.checked; }))
+    {
+        return false;
+    }
+    return options.stickyWindows.IsChecked(text::TruncateChars(m_windows.GetWindowText(w), kMaxNameChars));
 }
 
 void MonitorModel::SetFocusFrame(const Rect& bounds)
@@ -157,6 +176,10 @@ void MonitorModel::ReportChanges()
 {
     if (!m_miniatures.Changes().Empty())
     {
+        if (m_classNames.Size() != 0)
+        {
+            m_classNames.KeepOnly([this](WindowHandle w) { return m_miniatures.Find(w) != nullptr; });
+        }
         m_surface.MiniaturesChanged(m_miniatures.Changes());
     }
     m_miniatures.ClearChanges();
@@ -183,19 +206,20 @@ void MonitorModel::PlaceHeldHiddenWindows()
     {
         // Sending a window back may add to the list, never remove from it; the
         // bound is checked anyway so that a change there cannot read past the end.
-        if (i >= list.size() || !list[i].second)
+        if (i >= list.size() || !list[i].second || !list[i].second->hidden)
         {
             continue;
         }
         const HideWndItem& item = *list[i].second;
-        if (!m_windows.IsWindow(item.wnd) || !item.hidden)
-        {
-            continue;
-        }
         // The stored place, as it was before the window is sent anywhere.
         const Rect at = item.miniature;
         const WindowHandle wnd = item.wnd;
-        if (m_windows.IsWindowVisible(wnd))
+        const std::optional<WindowState> window = m_windows.GetWindowState(wnd);
+        if (!window)
+        {
+            continue;
+        }
+        if (window->visible)
         {
             // Its application showed it again: back to its own desktop.
             m_hideMode.SendHome(wnd);
@@ -216,25 +240,30 @@ void MonitorModel::PlaceLiveWindows(Size screen, const Rect& cell)
     const WindowHandle desktop = m_windows.GetDesktopWindow();
 
     // From the second-lowest window upward, so that the topmost window's
-    // miniature is painted last; the bottom-most window is never shown.
+    // miniature is painted last; the bottom-most window is never shown. One
+    // question per window: a refresh of an unchanged desktop asks nothing else.
     WindowHandle w = m_windows.GetPrevWindow(m_windows.GetLastWindow(m_windows.GetTopWindow()));
-    for (int steps = 0; w != kNoWindow && steps < kMaxZOrderWalk && m_windows.IsWindow(w);
-         ++steps, w = m_windows.GetPrevWindow(w))
+    for (int steps = 0; w != kNoWindow && steps < kMaxZOrderWalk; ++steps, w = m_windows.GetPrevWindow(w))
     {
-        if (w == desktop || w == background || m_windows.IsIconic(w) || !m_windows.IsWindowVisible(w))
+        if (w == desktop || w == background)
         {
             continue;
         }
-        const std::optional<Rect> r = m_windows.GetWindowRect(w);
-        if (!r || r->left <= kParkedLeft || !m_windows.IsWindow(w))
+        const std::optional<WindowState> window = m_windows.GetWindowState(w);
+        if (!window)
+        {
+            break; // gone in the meantime: the walk cannot go on from it
+        }
+        const Rect& r = window->rect;
+        if (window->iconic || !window->visible || r.left <= kParkedLeft)
         {
             continue;
         }
         // Windows of other desktops lie whole screens away, so they land in their cells.
-        const std::int32_t left = RoundHalfEven(sx * r->left + cell.left);
-        const std::int32_t top = RoundHalfEven(sy * r->top + cell.top);
-        const std::int32_t right = RoundHalfEven(sx * r->right + cell.left);
-        const std::int32_t bottom = RoundHalfEven(sy * r->bottom + cell.top);
+        const std::int32_t left = RoundHalfEven(sx * r.left + cell.left);
+        const std::int32_t top = RoundHalfEven(sy * r.top + cell.top);
+        const std::int32_t right = RoundHalfEven(sx * r.right + cell.left);
+        const std::int32_t bottom = RoundHalfEven(sy * r.bottom + cell.top);
         m_miniatures.Place(w, {left, top, right, bottom});
     }
 }
@@ -271,6 +300,8 @@ void MonitorModel::FormHide()
     }
     // The auto-hide timer keeps its state: it finds the monitor hidden already.
     m_timer1->SetEnabled(false);
+    // No refresh sees windows go while hidden.
+    m_classNames.Clear();
 }
 
 void MonitorModel::FormResize()

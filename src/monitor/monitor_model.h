@@ -11,6 +11,7 @@
 #include "engine/hide_mode.h"
 #include "monitor/colors.h"
 #include "monitor/drag.h"
+#include "monitor/handle_cache.h"
 #include "monitor/monitor_layout.h"
 #include "monitor/snapshot.h"
 #include "platform/platform.h"
@@ -140,6 +141,10 @@ private:
     void SetFocusFrame(const Rect& bounds);
     void MoveFocusFrame(const Rect& bounds);
     void MoveStickyMiniatures();
+    // The engine's rule for sticky windows, with the class name asked once per
+    // handle while the monitor is shown; the caption can change and is read
+    // anew whenever a caption could make the window sticky.
+    bool IsStickyMiniature(WindowHandle w);
     void PlaceHeldHiddenWindows();
     void PlaceLiveWindows(Size screen, const Rect& cell);
     void ReportChanges();
@@ -157,6 +162,8 @@ private:
     Rect m_focusFrame;
     std::string m_label = "(0,0)";
     MiniatureList m_miniatures;
+    // Class names of windows that have miniatures (forgotten with the miniature).
+    HandleCache<std::string> m_classNames;
     MonitorLayout m_layout;
     bool m_shown = false;
     bool m_active = false;

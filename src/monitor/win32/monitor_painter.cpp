@@ -170,7 +170,8 @@ void MonitorPainter::MiniaturesChanged(const MiniatureChanges& changes)
         InvalidateRect(m_window, &invalid, FALSE);
     }
     m_hints.resize(changes.count);
-    m_icons.resize(changes.count);
+    // A window that lost its miniature may be gone, and its handle given to another.
+    m_icons.KeepOnly([this](WindowHandle w) { return m_model.FindMiniature(w) != nullptr; });
     if (changes.count == changes.previousCount && changes.count == m_tools)
     {
         for (const std::size_t i : changes.changed)
@@ -387,24 +388,20 @@ void MonitorPainter::PaintGridArea(HDC dc, const Rect& client, HBITMAP backgroun
     {
         m_hints.resize(count);
     }
-    if (m_icons.size() < count)
-    {
-        m_icons.resize(count);
-    }
     for (std::size_t i = 0; i < count; ++i)
     {
         PaintMiniature(dc, i, line, text);
     }
 }
 
-HICON MonitorPainter::SmallIcon(std::size_t index, HWND window)
+HICON MonitorPainter::SmallIcon(HWND window)
 {
-    MiniatureIcon& cached = m_icons[index];
-    if (cached.known && cached.window == window)
+    MiniatureIcon& cached = m_icons.Get(FromHwnd(window), [] { return MiniatureIcon{}; });
+    if (cached.known)
     {
         return cached.icon;
     }
-    cached = {window, nullptr, true};
+    cached = {nullptr, true};
     // The small icon of the window's class, read without a message to the window.
     SetLastError(0);
     cached.icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
@@ -460,7 +457,7 @@ void MonitorPainter::PaintMiniature(HDC dc, std::size_t index, COLORREF line, CO
         bool iconDrawn = false;
         if (options.showWndIcons)
         {
-            const HICON icon = SmallIcon(index, window);
+            const HICON icon = SmallIcon(window);
             iconDrawn = icon && DrawIconEx(dc, b.left + kMiniatureIconInset, b.top + kMiniatureIconInset, icon,
                                            kMiniatureIconSize, kMiniatureIconSize, 0, nullptr, DI_NORMAL);
         }

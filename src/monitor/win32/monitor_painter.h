@@ -7,6 +7,7 @@
 // miniature naming its window and one per visible button naming its command.
 // The window calls Paint from WM_PAINT (double-buffered) and from WM_PRINTCLIENT.
 
+#include "monitor/handle_cache.h"
 #include "monitor/monitor_interaction.h"
 #include "monitor/monitor_model.h"
 #include "platform/win32/handles.h"
@@ -61,8 +62,8 @@ private:
     void SetButtonTools();
     Point GridOrigin() const;
     void PaintMiniature(HDC dc, std::size_t index, COLORREF line, COLORREF text);
-    // The window's small icon, asked for once per window a slot shows.
-    HICON SmallIcon(std::size_t index, HWND window);
+    // The window's small icon, asked for once per window while it has a miniature.
+    HICON SmallIcon(HWND window);
 
     void SetTool(std::size_t index, bool add);
     void RemoveTools();
@@ -81,13 +82,14 @@ private:
     std::size_t m_tools = 0;
     // Per miniature, the window title as last painted: its tool tip.
     std::vector<std::wstring> m_hints;
+    // Per window, not per slot: a window that opens low in the z-order moves
+    // every slot above it to another window, and none of those is asked again.
     struct MiniatureIcon
     {
-        HWND window = nullptr;
         HICON icon = nullptr;
         bool known = false;
     };
-    std::vector<MiniatureIcon> m_icons;
+    HandleCache<MiniatureIcon> m_icons;
 };
 
 } // namespace zim::win32
