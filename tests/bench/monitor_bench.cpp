@@ -1,6 +1,7 @@
 // monitor_bench: the cost of the monitor's refresh against the simulated
-// desktop. Prints the time per UpdateMiniatures and what a refresh allocates and
-// repaints, for a steady desktop and for one where one window moves each time.
+// desktop. Prints the time per UpdateMiniatures and what a refresh asks of the
+// window system (questions about windows, class names among them), allocates
+// and repaints, for a steady desktop and for one where one window moves each time.
 // A measurement, not a test: run it by hand from a release build.
 
 #include "engine/desktop_engine.h"
@@ -63,6 +64,8 @@ public:
 struct Result
 {
     double microsPerRefresh = 0;
+    double questionsPerRefresh = 0;
+    double classNamesPerRefresh = 0;
     double allocationsPerRefresh = 0;
     double repaintsPerRefresh = 0;
 };
@@ -90,6 +93,7 @@ Result Measure(int windowCount, bool oneMoves, int refreshes)
     model.UpdateMiniatures(); // warm: every slot exists and the change lists have grown
 
     surface.repaints = 0;
+    desktop.ResetQueryCounts();
     const long long allocationsBefore = g_allocations.load();
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < refreshes; ++i)
@@ -102,9 +106,13 @@ Result Measure(int windowCount, bool oneMoves, int refreshes)
     }
     const auto elapsed = std::chrono::steady_clock::now() - start;
     const long long allocations = g_allocations.load() - allocationsBefore;
+    const int questions = desktop.StateQueries();
+    const int classNames = desktop.ClassNameQueries();
 
     Result result;
     result.microsPerRefresh = std::chrono::duration<double, std::micro>(elapsed).count() / refreshes;
+    result.questionsPerRefresh = static_cast<double>(questions) / refreshes;
+    result.classNamesPerRefresh = static_cast<double>(classNames) / refreshes;
     result.allocationsPerRefresh = static_cast<double>(allocations) / refreshes;
     result.repaintsPerRefresh = static_cast<double>(surface.repaints) / refreshes;
     return result;
@@ -116,14 +124,16 @@ Result Measure(int windowCount, bool oneMoves, int refreshes)
 int main(int argc, char** argv)
 {
     const int refreshes = argc > 1 ? std::atoi(argv[1]) : 2000;
-    std::printf("%-8s %-14s %16s %16s %14s\n", "windows", "desktop", "us/refresh", "allocs/refresh", "repaints/refr");
+    std::printf("%-8s %-14s %12s %12s %12s %12s %12s\n", "windows", "desktop", "us/refresh", "questions", "class names",
+                "allocations", "repaints");
     for (const int windows : {50, 200})
     {
         for (const bool oneMoves : {false, true})
         {
             const zim::Result r = zim::Measure(windows, oneMoves, refreshes);
-            std::printf("%-8d %-14s %16.2f %16.2f %14.2f\n", windows, oneMoves ? "one moves" : "steady",
-                        r.microsPerRefresh, r.allocationsPerRefresh, r.repaintsPerRefresh);
+            std::printf("%-8d %-14s %12.2f %12.2f %12.2f %12.2f %12.2f\n", windows, oneMoves ? "one moves" : "steady",
+                        r.microsPerRefresh, r.questionsPerRefresh, r.classNamesPerRefresh, r.allocationsPerRefresh,
+                        r.repaintsPerRefresh);
         }
     }
     return 0;
