@@ -29,7 +29,6 @@ public:
     std::string GetClassName(WindowHandle w) override;
     std::string GetWindowText(WindowHandle w) override;
     std::uint32_t GetWindowProcessId(WindowHandle w) override;
-    // One GetWindowInfo.
     std::optional<WindowState> GetWindowState(WindowHandle w) override;
 
     bool MoveWindow(WindowHandle w, Point topLeft) override;
