@@ -179,6 +179,32 @@ protected:
 
     RECT Grid() const { return MonitorGridArea(monitor); }
 
+    // Input reaches the editor only once Wine has made it the foreground
+    // window; a click right after a desktop change elsewhere can be lost, so
+    // it is repeated until the handle holds the keyboard focus.
+    bool FocusHandleByClick(POINT at)
+    {
+        const DWORD thread = GetWindowThreadProcessId(monitor, nullptr);
+        const auto focused = [&]
+        {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof(info);
+            return GetGUIThreadInfo(thread, &info) && info.hwndFocus == handle;
+        };
+        for (int attempt = 0; attempt < 3; ++attempt)
+        {
+            SetForegroundWindow(monitor);
+            WaitUntil([&] { return GetForegroundWindow() == monitor; }, 2s);
+            ClickAt(at);
+            if (WaitUntil(focused, 2s))
+            {
+                Sleep(100);
+                return true;
+            }
+        }
+        return false;
+    }
+
     ChildProcess app;
     HWND monitor = nullptr;
     HWND mainWindow = nullptr;
@@ -209,8 +235,7 @@ TEST_F(SkinEditorTest, MovesAndResizesByKeyboardMouseAndGripAndSavesAsANewSkin)
     // The keyboard: a click on the grid gives the handle the focus; three
     // pixels right and two down.
     const POINT inside = OnScreen({(grid.left + grid.right) / 2, (grid.top + grid.bottom) / 2});
-    ClickAt(inside);
-    Sleep(300);
+    ASSERT_TRUE(FocusHandleByClick(inside)) << "a click on the grid area did not give the handle the focus";
     for (const WORD key : {VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN})
     {
         PressKey(key);
