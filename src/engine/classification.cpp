@@ -9,16 +9,23 @@ namespace zim
 
 bool IsStickyWindow(WindowSystem& windows, const Options& options, WindowHandle w)
 {
-    const std::string className = text::TruncateChars(windows.GetClassName(w), kMaxNameChars);
-    if (options.stickyClasses.IsChecked(className))
+    return IsStickyWindow(options, text::TruncateChars(windows.GetClassName(w), kMaxNameChars),
+                          [&] { return text::TruncateChars(windows.GetWindowText(w), kMaxNameChars); });
+}
+
+bool IsStickyWindow(const Options& options, const std::string& className, FunctionRef<std::string()> caption)
+{
+    if (options.stickyClasses.IsChecked(className) ||
+        std::find(kFixedStickyClasses.begin(), kFixedStickyClasses.end(), className) != kFixedStickyClasses.end())
     {
         return true;
     }
-    if (std::find(kFixedStickyClasses.begin(), kFixedStickyClasses.end(), className) != kFixedStickyClasses.end())
+    const std::vector<CheckListEntry>& captions = options.stickyWindows.Entries();
+    if (std::none_of(captions.begin(), captions.end(), [](const CheckListEntry& e) { return e.checked; }))
     {
-        return true;
+        return false;
     }
-    return options.stickyWindows.IsChecked(text::TruncateChars(windows.GetWindowText(w), kMaxNameChars));
+    return options.stickyWindows.IsChecked(caption());
 }
 
 bool IsCompatibilityClass(WindowSystem& windows, const Options& options, WindowHandle w)

@@ -8,6 +8,7 @@
 #include "settings/options.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace zim
@@ -23,6 +24,9 @@ inline constexpr std::array<std::string_view, 7> kFixedStickyClasses = {
 inline constexpr std::size_t kMaxNameChars = 254;
 
 bool IsStickyWindow(WindowSystem& windows, const Options& options, WindowHandle w);
+// The same for a class name already known; the caption is read only when a
+// checked caption could make the window sticky.
+bool IsStickyWindow(const Options& options, const std::string& className, FunctionRef<std::string()> caption);
 bool IsCompatibilityClass(WindowSystem& windows, const Options& options, WindowHandle w);
 
 } // namespace zim

@@ -145,10 +145,7 @@ void DesktopEngine::MoveWindows(const std::vector<WindowHandle>& windows, const 
     // Expectations met, or overtaken by another move, are not needed any more.
     for (auto it = m_expected.begin(); it != m_expected.end();)
     {
-        const auto actual = m_windows.GetWindowState(it->first);
-        const bool pending =
-            actual && actual->rect == it->second.before.rect && actual->visible == it->second.before.visible;
-        it = pending ? std::next(it) : m_expected.erase(it);
+        it = StillPending(m_windows.GetWindowState(it->first), it->second) ? std::next(it) : m_expected.erase(it);
     }
 
     std::vector<PlannedMove> plans;
@@ -285,7 +282,7 @@ std::optional<WindowState> DesktopEngine::ExpectedState(WindowHandle w)
     {
         return actual;
     }
-    if (actual && actual->rect == it->second.before.rect && actual->visible == it->second.before.visible)
+    if (StillPending(actual, it->second))
     {
         return it->second.after; // its thread has not got round to it yet
     }
@@ -297,8 +294,12 @@ std::optional<WindowState> DesktopEngine::ExpectedState(WindowHandle w)
 Point DesktopEngine::WindowDesktopOffset(WindowHandle w)
 {
     const auto state = ExpectedState(w);
-    return m_state.Grid.OffsetOf(state ? state->rect : Rect{}, m_windows.GetScreenSize(),
-                                 m_windows.GetCaptionFrameHeight());
+    return OffsetOf(state ? state->rect : Rect{});
+}
+
+Point DesktopEngine::OffsetOf(const Rect& r)
+{
+    return m_state.Grid.OffsetOf(r, m_windows.GetScreenSize(), m_windows.GetCaptionFrameHeight());
 }
 
 void DesktopEngine::ActivateTopWindow()
@@ -310,10 +311,7 @@ void DesktopEngine::ActivateTopWindow()
         // would leave the screen in the foreground when it answers, and the
         // follow of the active window would switch the view back after it.
         const auto state = ExpectedState(w);
-        if (state && state->visible &&
-            m_state.Grid.OffsetOf(state->rect, m_windows.GetScreenSize(), m_windows.GetCaptionFrameHeight()) ==
-                Point{0, 0} &&
-            !IsBeingMoved(w))
+        if (state && state->visible && OffsetOf(state->rect) == Point{0, 0} && !IsBeingMoved(w))
         {
             m_windows.SetForegroundWindow(w);
             return;

@@ -128,6 +128,7 @@ private:
     void Expect(WindowHandle w, const WindowState& before, const WindowState& after);
     // The rectangle and visibility the window has or is about to have.
     std::optional<WindowState> ExpectedState(WindowHandle w);
+    Point OffsetOf(const Rect& r);
     void RunDeferred();
 
     WindowSystem& m_windows;
@@ -148,6 +149,11 @@ private:
         WindowState after;
     };
     std::map<WindowHandle, Expected> m_expected;
+    // Its thread has not yet carried out what was asked: it is where it was then.
+    static bool StillPending(const std::optional<WindowState>& actual, const Expected& expected)
+    {
+        return actual && actual->rect == expected.before.rect && actual->visible == expected.before.visible;
+    }
 };
 
 } // namespace zim

@@ -135,17 +135,8 @@ bool MonitorModel::IsStickyMiniature(WindowHandle w)
     // While hidden no refresh sees windows go, so nothing is kept then.
     std::string uncached;
     const std::string& name = m_shown ? m_classNames.Get(w, className) : (uncached = className());
-    if (options.stickyClasses.IsChecked(name) ||
-        std::find(kFixedStickyClasses.begin(), kFixedStickyClasses.end(), name) != kFixedStickyClasses.end())
-    {
-        return true;
-    }
-    const std::vector<CheckListEntry>& captions = options.stickyWindows.Entries();
-    if (std::none_of(captions.begin(), captions.end(), [](const CheckListEntry& e) { return e.checked; }))
-    {
-        return false;
-    }
-    return options.stickyWindows.IsChecked(text::TruncateChars(m_windows.GetWindowText(w), kMaxNameChars));
+    return IsStickyWindow(options, name,
+                          [&] { return text::TruncateChars(m_windows.GetWindowText(w), kMaxNameChars); });
 }
 
 void MonitorModel::SetFocusFrame(const Rect& bounds)

@@ -276,6 +276,14 @@ TEST_F(WindowEvents, TheLauncherStartsAProgramOnItsDesktopWhileTheViewStays)
     const EndProcessAtExit end(notepad->processId);
 
     // Desktop 2 is column 1, row 0: one screen to the right of the shown desktop.
+    // The window may show before its own thread has carried out the move.
+    WaitUntil(
+        [&]
+        {
+            const RECT now = WindowRect(notepad->hwnd);
+            return (now.left + now.right) / 2 >= screenW;
+        },
+        5s);
     const RECT r = WindowRect(notepad->hwnd);
     const int centreX = (r.left + r.right) / 2;
     EXPECT_GE(centreX, screenW);

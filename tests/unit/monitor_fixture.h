@@ -92,6 +92,17 @@ public:
     std::function<void()> onToggleMonitor;
 };
 
+// A visible window on top of the z-order.
+inline WindowHandle AddSimWindow(sim::SimDesktop& desktop, const std::string& title, Rect rect,
+                                 const std::string& className)
+{
+    sim::WindowSetup setup;
+    setup.title = title;
+    setup.className = className;
+    setup.rect = rect;
+    return desktop.AddWindow(setup);
+}
+
 class MonitorTest : public ::testing::Test
 {
 public:
@@ -108,11 +119,7 @@ protected:
     WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
                      const std::string& className = "Notepad")
     {
-        sim::WindowSetup setup;
-        setup.title = title;
-        setup.className = className;
-        setup.rect = rect;
-        return desktop.AddWindow(setup);
+        return AddSimWindow(desktop, title, rect, className);
     }
     Rect MiniatureOf(WindowHandle w) const
     {

@@ -115,11 +115,7 @@ protected:
     WindowHandle Add(const std::string& title, Rect rect = Rect::FromSize(100, 100, 400, 300),
                      const std::string& className = "Notepad")
     {
-        sim::WindowSetup setup;
-        setup.title = title;
-        setup.className = className;
-        setup.rect = rect;
-        return desktop.AddWindow(setup);
+        return testing::AddSimWindow(desktop, title, rect, className);
     }
     Rect MiniatureOf(WindowHandle w) const
     {
