@@ -135,6 +135,17 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return j < b.size() ? -1 : 0;
 }
 
+std::u32string FoldNoCase(std::string_view s)
+{
+    std::u32string folded;
+    folded.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();)
+    {
+        folded.push_back(Fold(Next(s, i)));
+    }
+    return folded;
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     return CompareNoCase(a, b) == 0;

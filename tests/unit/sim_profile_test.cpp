@@ -26,6 +26,24 @@ TEST(SimProfile, ReadsValuesIgnoringCaseBlanksAndOnePairOfQuotes)
     EXPECT_FALSE(profile.GetString("C:\\ZimDesk\\none.ini", "Desktop Grid", "Left"));
 }
 
+TEST(SimProfile, ReadsTheFileAsItIsNowAndAReopenedSectionAsOne)
+{
+    SimFileSystem files;
+    SimProfileFiles profile(files);
+    ASSERT_TRUE(files.WriteFile(kPath, "x=0\r\n[A]\r\nx=1\r\n[B]\r\nx=5\r\n[a]\r\nx=2\r\ny=3\r\n"));
+    EXPECT_EQ(profile.GetString(kPath, "A", "x"), "1");
+    EXPECT_EQ(profile.GetString(kPath, "A", "y"), "3");
+    EXPECT_EQ(profile.GetString(kPath, "B", "x"), "5");
+
+    ASSERT_TRUE(files.WriteFile(kPath, "[A]\r\nx=7\r\n")); // changed behind the reader's back
+    EXPECT_EQ(profile.GetString(kPath, "A", "x"), "7");
+    EXPECT_FALSE(profile.GetString(kPath, "A", "y"));
+    ASSERT_TRUE(profile.WriteString(kPath, "A", "y", "8"));
+    EXPECT_EQ(profile.GetString(kPath, "A", "y"), "8");
+    ASSERT_TRUE(files.MoveFile(kPath, "C:\\ZimDesk\\b.ini"));
+    EXPECT_FALSE(profile.GetString(kPath, "A", "x"));
+}
+
 TEST(SimProfile, WritesInPlaceAndKeepsEverythingElse)
 {
     SimFileSystem files;

@@ -28,6 +28,42 @@ TEST(Text, CompareNoCase_IsTotalOnMalformedUtf8)
     EXPECT_NE(CompareNoCase("\xE2\x82", "\xE2\x82\xAC"), 0);
 }
 
+TEST(Text, FoldNoCase_AgreesWithCompareNoCase)
+{
+    const char* texts[] = {"Notepad",
+                           "NOTEPAD",
+                           "Notepad2",
+                           "apple",
+                           "Banana",
+                           "abc",
+                           "ABCD",
+                           "",
+                           "\xC3\x84rger",
+                           "\xC3\xA4RGER",
+                           "a",
+                           "\xC3\xA4",
+                           "\xCE\xA3\xCE\xB1",
+                           "\xCF\x83\xCE\x91",
+                           "\xFF\xC3",
+                           "\xC3",
+                           "\xC4",
+                           "\xE2\x82",
+                           "\xE2\x82\xAC",
+                           "\xC5\xB8",
+                           "\xC3\xBF"};
+    for (const char* a : texts)
+    {
+        for (const char* b : texts)
+        {
+            const int compared = CompareNoCase(a, b);
+            const std::u32string fa = FoldNoCase(a);
+            const std::u32string fb = FoldNoCase(b);
+            EXPECT_EQ(compared == 0, fa == fb) << a << " / " << b;
+            EXPECT_EQ(compared < 0, fa < fb) << a << " / " << b;
+        }
+    }
+}
+
 TEST(Text, TruncateChars_CountsCharactersNotBytes)
 {
     EXPECT_EQ(TruncateChars("abcdef", 4), "abcd");

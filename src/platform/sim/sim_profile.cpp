@@ -59,7 +59,7 @@ std::optional<std::string_view> SectionOf(std::string_view line)
 }
 
 // Whether a "key=value" line holds this key; comment lines hold none.
-bool HoldsKey(std::string_view line, std::string_view key, std::string_view* value = nullptr)
+bool HoldsKey(std::string_view line, std::string_view key)
 {
     const std::string_view trimmed = Trim(line);
     if (trimmed.empty() || trimmed.front() == ';')
@@ -67,51 +67,63 @@ bool HoldsKey(std::string_view line, std::string_view key, std::string_view* val
         return false;
     }
     const std::size_t equals = trimmed.find('=');
-    if (equals == std::string_view::npos || !text::EqualsNoCase(Trim(trimmed.substr(0, equals)), key))
-    {
-        return false;
-    }
-    if (value)
-    {
-        *value = Trim(trimmed.substr(equals + 1));
-    }
-    return true;
+    return equals != std::string_view::npos && text::EqualsNoCase(Trim(trimmed.substr(0, equals)), key);
 }
 
 } // namespace
 
-std::optional<std::string> SimProfileFiles::GetString(const std::string& path, const std::string& section,
-                                                      const std::string& key)
+SimProfileFiles::Index SimProfileFiles::Parse(const std::string& contents)
 {
-    const std::optional<std::string> contents = m_files.ReadFile(path);
-    if (!contents)
-    {
-        return std::nullopt;
-    }
-    // Walked in place: a skin reads a hundred keys, each through the whole file.
-    std::string_view rest = *contents;
-    bool inSection = false;
+    Index values;
+    std::string_view rest = contents;
+    std::optional<std::u32string> section; // none before the first "[name]" line
     while (!rest.empty())
     {
         const std::size_t end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
+        const std::string_view line = Trim(rest.substr(0, end));
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
         if (const auto name = SectionOf(line))
         {
-            inSection = text::EqualsNoCase(*name, section);
+            section = text::FoldNoCase(*name);
             continue;
         }
-        std::string_view value;
-        if (inSection && HoldsKey(line, key, &value))
+        const std::size_t equals = line.find('=');
+        if (!section || line.empty() || line.front() == ';' || equals == std::string_view::npos)
         {
-            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            {
-                value = value.substr(1, value.size() - 2);
-            }
-            return std::string(value);
+            continue;
         }
+        std::string_view value = Trim(line.substr(equals + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        {
+            value = value.substr(1, value.size() - 2);
+        }
+        // emplace keeps the first of two equal keys, as the system's reader does.
+        values.emplace(std::make_pair(*section, text::FoldNoCase(Trim(line.substr(0, equals)))), std::string(value));
     }
-    return std::nullopt;
+    return values;
+}
+
+std::optional<std::string> SimProfileFiles::GetString(const std::string& path, const std::string& section,
+                                                      const std::string& key)
+{
+    std::optional<std::string> contents = m_files.ReadFile(path);
+    if (!contents)
+    {
+        m_parsed.erase(path);
+        return std::nullopt;
+    }
+    auto parsed = m_parsed.find(path);
+    if (parsed == m_parsed.end() || parsed->second.contents != *contents)
+    {
+        Index values = Parse(*contents);
+        parsed = m_parsed.insert_or_assign(path, Parsed{std::move(*contents), std::move(values)}).first;
+    }
+    const auto found = parsed->second.values.find(std::make_pair(text::FoldNoCase(section), text::FoldNoCase(key)));
+    if (found == parsed->second.values.end())
+    {
+        return std::nullopt;
+    }
+    return found->second;
 }
 
 bool SimProfileFiles::WriteString(const std::string& path, const std::string& section, const std::string& key,

@@ -3,6 +3,9 @@
 #include "platform/platform.h"
 #include "platform/profile.h"
 
+#include <map>
+#include <utility>
+
 namespace zim::sim
 {
 
@@ -22,7 +25,20 @@ public:
                      const std::string& value) override;
 
 private:
+    // Values by section and key name, both folded so that case does not count.
+    using Index = std::map<std::pair<std::u32string, std::u32string>, std::string>;
+
+    // A file is indexed once for as long as its text stays the same: a skin
+    // reads a hundred keys.
+    struct Parsed
+    {
+        std::string contents;
+        Index values;
+    };
+    static Index Parse(const std::string& contents);
+
     FileSystem& m_files;
+    std::map<std::string, Parsed> m_parsed; // by the path as asked for
 };
 
 } // namespace zim::sim
