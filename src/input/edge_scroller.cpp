@@ -20,26 +20,30 @@ void EdgeScroller::Timer2Timer()
     if (options.mouseScroll && m_state.AppStarting == 0)
     {
         const Point p = m_windows.GetCursorPos();
-        const bool buttonDown = KeyIsDown(m_windows.GetAsyncKeyState(vk::kLButton));
         const Size screen = m_windows.GetScreenSize();
-        Rect bounds{0, 0, screen.width, screen.height};
-        if (buttonDown)
+        const Rect screenBounds{0, 0, screen.width, screen.height};
+        const Rect workArea = m_workArea();
+        Rect bounds = screenBounds;
+        bool buttonDown = false;
+        // The button counts only on an edge: of the screen, or of the work area
+        // that bounds a window dragged by its title bar. Elsewhere the tick
+        // spares the window system the question.
+        if (OnEdge(p, screenBounds) || OnEdge(p, workArea))
         {
-            // A window dragged by its title bar travels with the switch; it cannot
-            // reach the screen edge behind the task bar, so the work area bounds it.
-            // A hung foreground window gets no say rather than stalling the tick.
-            const WindowHandle foreground = m_windows.GetForegroundWindow();
-            if (m_windows.HitTest(foreground, p, kHitTestTimeoutMs) == hit::kCaption)
+            buttonDown = KeyIsDown(m_windows.GetAsyncKeyState(vk::kLButton));
+            const WindowHandle dragged = buttonDown ? CaptionDragged(p) : kNoWindow;
+            if (dragged != kNoWindow)
             {
-                m_state.DragWnd = foreground;
-                bounds = m_workArea();
+                // A window dragged by its title bar travels with the switch; it cannot
+                // reach the screen edge behind the task bar, so the work area bounds it.
+                m_state.DragWnd = dragged;
+                bounds = workArea;
             }
+            atEdge = OnEdge(p, bounds);
         }
-
-        if (p.x == bounds.left || p.y == bounds.top || p.x == bounds.right - 1 || p.y == bounds.bottom - 1)
+        if (atEdge)
         {
             m_dwellTime += static_cast<int>(m_timer2.Interval());
-            atEdge = true;
         }
         else
         {
@@ -69,6 +73,18 @@ void EdgeScroller::Timer2Timer()
 
     m_timer2.SetEnabled(wasEnabled);
     m_state.DragWnd = kNoWindow;
+}
+
+bool EdgeScroller::OnEdge(Point p, const Rect& bounds)
+{
+    return p.x == bounds.left || p.y == bounds.top || p.x == bounds.right - 1 || p.y == bounds.bottom - 1;
+}
+
+WindowHandle EdgeScroller::CaptionDragged(Point p)
+{
+    // A hung foreground window gets no say rather than stalling the tick.
+    const WindowHandle foreground = m_windows.GetForegroundWindow();
+    return m_windows.HitTest(foreground, p, kHitTestTimeoutMs) == hit::kCaption ? foreground : kNoWindow;
 }
 
 void EdgeScroller::MouseScroll(Point p, const Rect& bounds, bool buttonDown)
@@ -133,6 +149,13 @@ void EdgeScroller::FollowActiveWindow()
     }
     const Point offset = m_engine.WindowDesktopOffset(f);
     if (offset == Point{0, 0})
+    {
+        return;
+    }
+    // A window dragged by its title bar is the user's to place, wherever it is;
+    // the tick asks only now, when the follow would act.
+    if (m_options.Get().mouseScroll && KeyIsDown(m_windows.GetAsyncKeyState(vk::kLButton)) &&
+        CaptionDragged(m_windows.GetCursorPos()) != kNoWindow)
     {
         return;
     }

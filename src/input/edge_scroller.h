@@ -38,6 +38,10 @@ public:
     int DwellTime() const { return m_dwellTime; }
 
 private:
+    static bool OnEdge(Point p, const Rect& bounds);
+    // The foreground window when it says the pointer is on its title bar.
+    WindowHandle CaptionDragged(Point p);
+
     WindowSystem& m_windows;
     const OptionsModel& m_options;
     EngineState& m_state;

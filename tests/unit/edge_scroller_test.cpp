@@ -237,6 +237,22 @@ TEST_F(EdgeScrollerTest, TheViewFollowsAnActiveWindowOnAnotherDesktop)
     EXPECT_EQ(state.LastActiveWnd[1][1], there);
 }
 
+TEST_F(EdgeScrollerTest, AWindowDraggedByItsTitleBarOffTheScreenDoesNotPullTheViewUntilReleased)
+{
+    // Dragged right until 10 pixels show (less than the follow's margin), the
+    // pointer on its caption but off every edge.
+    const auto dragged = Add("dragged", Rect::FromSize(W - 10, 200, 300, 200));
+    desktop.SetForegroundWindow(dragged);
+    desktop.SetKeyDown(vk::kLButton, true);
+    RestAt({W - 5, 205}, 3);
+    EXPECT_EQ(Current(), (Point{0, 0}));
+    EXPECT_EQ(desktop.GetWindowRect(dragged)->left, W - 10);
+
+    // Held on its client area instead it is no drag by the title bar.
+    RestAt({W - 5, 350}, 1);
+    EXPECT_EQ(Current(), (Point{1, 0}));
+}
+
 TEST_F(EdgeScrollerTest, StickyMinimisedParkedAndBeyondTheGridWindowsDoNotPullTheView)
 {
     options.Update([](Options& o) { o.stickyWindows.Add("pinned", true); });

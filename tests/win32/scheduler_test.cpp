@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -92,6 +93,62 @@ TEST(SchedulerTest, TimersTickIndependentlyAndMayBeDestroyedFromTheirOwnTick)
     PumpFor(100);
     EXPECT_EQ(selfTicks, 1);
     EXPECT_EQ(slowTicks, 0);
+}
+
+TEST(SchedulerTest, WhatATickDoesToItsOwnTimerHoldsAfterTheTick)
+{
+    Win32Scheduler scheduler;
+    // Paused for its tick and resumed: ticks on, and never inside itself even
+    // when the tick pumps messages.
+    int pausedTicks = 0;
+    int depth = 0;
+    int deepest = 0;
+    std::unique_ptr<Timer> paused;
+    paused = scheduler.CreateTimer(10,
+                                   [&]
+                                   {
+                                       ++pausedTicks;
+                                       deepest = std::max(deepest, ++depth);
+                                       const bool was = paused->IsEnabled();
+                                       paused->SetEnabled(false);
+                                       paused->SetEnabled(was);
+                                       PumpFor(30);
+                                       --depth;
+                                   });
+    paused->SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return pausedTicks >= 4; }, 5000));
+    paused->SetEnabled(false);
+    EXPECT_EQ(deepest, 1);
+
+    // Stopped by its tick: stays stopped.
+    int stopTicks = 0;
+    std::unique_ptr<Timer> stopping;
+    stopping = scheduler.CreateTimer(10,
+                                     [&]
+                                     {
+                                         ++stopTicks;
+                                         stopping->SetEnabled(false);
+                                     });
+    stopping->SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return stopTicks == 1; }, 5000));
+    PumpFor(150);
+    EXPECT_EQ(stopTicks, 1);
+    EXPECT_FALSE(stopping->IsEnabled());
+
+    // A longer interval set by the tick takes effect at once.
+    int slowedTicks = 0;
+    std::unique_ptr<Timer> slowed;
+    slowed = scheduler.CreateTimer(10,
+                                   [&]
+                                   {
+                                       ++slowedTicks;
+                                       slowed->SetInterval(100000);
+                                   });
+    slowed->SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return slowedTicks == 1; }, 5000));
+    PumpFor(150);
+    EXPECT_EQ(slowedTicks, 1);
+    EXPECT_TRUE(slowed->IsEnabled());
 }
 
 TEST(SchedulerTest, TimerOutlivingItsSchedulerIsHarmless)

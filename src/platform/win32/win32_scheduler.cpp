@@ -52,6 +52,10 @@ public:
     }
     ~Win32Timer() override
     {
+        if (m_destroyed)
+        {
+            *m_destroyed = true; // destroyed by its own tick
+        }
         if (m_scheduler)
         {
             Stop();
@@ -64,14 +68,24 @@ public:
         if (enabled != m_enabled)
         {
             m_enabled = enabled;
-            enabled ? Start() : Stop();
+            // A timer that pauses itself for its own tick (the input timer, every
+            // 50 ms) costs two calls into the window system; they wait for the
+            // tick's end, where most turn out to be unneeded.
+            if (!m_ticking)
+            {
+                enabled ? Start() : Stop();
+            }
         }
     }
     bool IsEnabled() const override { return m_enabled; }
     void SetInterval(unsigned ms) override
     {
         m_interval = ms;
-        if (m_enabled)
+        if (m_ticking)
+        {
+            m_restart = true;
+        }
+        else if (m_enabled)
         {
             Start(); // SetTimer on the same id restarts the count
         }
@@ -80,9 +94,37 @@ public:
 
     void Tick()
     {
-        // The callback may destroy this timer; keep the callable alive meanwhile.
-        const std::function<void()> onTick = m_onTick;
+        if (m_ticking)
+        {
+            return; // a tick of its own, queued while it pumped messages
+        }
+        // The callback may destroy this timer: the callable lives on the stack
+        // meanwhile, and the flag tells whether this object still exists.
+        bool destroyed = false;
+        m_destroyed = &destroyed;
+        m_ticking = true;
+        m_restart = false;
+        const std::uint64_t started = ::GetTickCount64();
+        std::function<void()> onTick = std::move(m_onTick);
         onTick();
+        if (destroyed)
+        {
+            return;
+        }
+        m_onTick = std::move(onTick);
+        m_destroyed = nullptr;
+        m_ticking = false;
+        // The system timer has run on throughout. Settle what the tick asked
+        // for: stopped stays stopped; a tick that took a good part of the
+        // interval starts the count again, as stopping and starting would have.
+        if (!m_enabled)
+        {
+            Stop();
+        }
+        else if (m_restart || ::GetTickCount64() - started >= m_interval / 4)
+        {
+            Start();
+        }
     }
     void Detach() { m_scheduler = nullptr; }
 
@@ -108,6 +150,9 @@ private:
     unsigned m_interval;
     std::function<void()> m_onTick;
     bool m_enabled = false;
+    bool m_ticking = false;
+    bool m_restart = false;      // the interval changed during the tick
+    bool* m_destroyed = nullptr; // set during a tick
 };
 
 Win32Scheduler::Win32Scheduler() : m_window(std::make_unique<MessageWindow>(*this)) {}
