@@ -5,7 +5,10 @@
 # interval. In the same interval it reads an idle helper process with a hidden
 # window (the floor: what any idle Wine GUI process costs), the processes that
 # own the test windows, and the prefix's wineserver, which answers the
-# program's questions about other processes' windows.
+# program's questions about other processes' windows. Beside it runs the tick
+# floor: a helper that only asks, every 50 ms, what the program's input tick
+# must ask (testwin.exe input-tick), the least any program polling the input
+# that way costs on this Wine.
 # A measurement run by hand, never by CTest.
 #   tests/bench/monitor-idle.sh [-s SECONDS] [-r ROUNDS] [--hidden] LABEL=EXE...
 #   tests/bench/monitor-idle.sh --refresh [-n REFRESHES] [-r ROUNDS] LABEL=EXE...
@@ -138,6 +141,8 @@ measure() {
     fi
     wine "$bin/testwin.exe" open --title "Idle floor" --state hidden >"$logs/idle-floor.log" 2>&1 </dev/null &
     local floor_launcher=$!
+    wine "$bin/testwin.exe" input-tick --ms $(((seconds + 60) * 1000)) >"$logs/idle-tick.log" 2>&1 </dev/null &
+    local tick_launcher=$!
     (cd "$bin" && exec wine "$copy") >"$logs/idle-$label.log" 2>&1 </dev/null &
     local app_launcher=$!
     local ready=0
@@ -154,28 +159,33 @@ measure() {
     local app floor server
     app="$(pid_of "$name" "$app_launcher")" || { echo "$label: no process for $name" >&2; return 1; }
     floor="$(pid_of testwin.exe "$floor_launcher")" || { echo "$label: no floor process" >&2; return 1; }
+    local tick
+    tick="$(pid_of testwin.exe "$tick_launcher")" || { echo "$label: no tick floor process" >&2; return 1; }
     server="$(server_pid)" || { echo "$label: no wineserver" >&2; return 1; }
     # Let start-up work (skins, the first pictures, the foreground) finish.
     sleep 5
-    local a0 f0 s0 h0=0 a1 f1 s1 h1=0 p
+    local a0 f0 s0 t0 h0=0 a1 f1 s1 t1 h1=0 p
     local owners=()
     for p in "${helpers[@]}"; do owners+=("$(pid_of testwin.exe "$p")"); done
-    a0="$(ticks "$app")"; f0="$(ticks "$floor")"; s0="$(ticks "$server")"
+    a0="$(ticks "$app")"; f0="$(ticks "$floor")"; s0="$(ticks "$server")"; t0="$(ticks "$tick")"
     for p in "${owners[@]}"; do h0=$((h0 + $(ticks "$p"))); done
     sleep "$seconds"
-    a1="$(ticks "$app")"; f1="$(ticks "$floor")"; s1="$(ticks "$server")"
+    a1="$(ticks "$app")"; f1="$(ticks "$floor")"; s1="$(ticks "$server")"; t1="$(ticks "$tick")"
     for p in "${owners[@]}"; do h1=$((h1 + $(ticks "$p"))); done
     local windows
     windows="$(count_test_windows)"
-    printf '%-10s %-7s %8s %8s %8s %10s %9s   (%d test windows, %d s)\n' "$label" \
+    printf '%-10s %-7s %8s %8s %8s %10s %10s %9s   (%d test windows, %d s)\n' "$label" \
         "$([ "$shown" = 1 ] && echo shown || echo hidden)" \
         "$(percent $((a1 - a0)) "$seconds")" "$(percent $((f1 - f0)) "$seconds")" \
-        "$(percent $((a1 - a0 - (f1 - f0))) "$seconds")" "$(percent $((s1 - s0)) "$seconds")" \
+        "$(percent $((a1 - a0 - (f1 - f0))) "$seconds")" "$(percent $((t1 - t0)) "$seconds")" \
+        "$(percent $((s1 - s0)) "$seconds")" \
         "$(percent $((h1 - h0)) "$seconds")" "$windows" "$seconds"
     tw close --class TZIMMonitor >/dev/null
     wait "$app_launcher" 2>/dev/null
     tw close --class ZimTestWindow --title "Idle floor" >/dev/null
     wait "$floor_launcher" 2>/dev/null
+    kill "$tick_launcher" "$tick" 2>/dev/null
+    wait "$tick_launcher" 2>/dev/null
     close_test_windows
     rm -f -- "$copy"
 }
@@ -205,7 +215,7 @@ if ((refresh)); then
 fi
 
 echo "CPU time as % of one core over ${seconds} s (clock ticks of 1/${hz} s)"
-printf '%-10s %-7s %8s %8s %8s %10s %9s\n' variant monitor program floor excess wineserver owners
+printf '%-10s %-7s %8s %8s %8s %10s %10s %9s\n' variant monitor program floor excess "tick floor" wineserver owners
 for _ in $(seq "$rounds"); do
     for v in "${variants[@]}"; do
         measure "${v%%=*}" "${v#*=}" 1

@@ -41,6 +41,7 @@ constexpr char kUsage[] =
     "       testwin.exe close --class NAME [--title TEXT]\n"
     "       testwin.exe hang --hwnd 0xHANDLE --ms N\n"
     "       testwin.exe keepalive\n"
+    "       testwin.exe input-tick --ms N   (the least an input tick costs: a 50 ms timer asking its questions)\n"
     "       testwin.exe wait-gone --class NAME --ms N\n"
     "       testwin.exe screenshot --out PATH.png\n"
     "       testwin.exe hold-hotkey --mods N --vk N\n"
@@ -238,6 +239,38 @@ int KeepAlive(const std::vector<std::wstring>& args)
     return RunWindows(request);
 }
 
+// The floor of the idle benchmark: what any program polling the input as the
+// main window's 50 ms tick does costs: the pointer, the left button, the screen
+// size, the foreground window and its rectangle, once a tick, and nothing else.
+int InputTick(const std::vector<std::wstring>& args)
+{
+    const Options options(args, 2, {{L"--ms", true}});
+    const auto limit = static_cast<ULONGLONG>(ParseInteger(options.Required(L"--ms"), 0, kMaxMs, L"--ms"));
+    const ULONGLONG deadline = GetTickCount64() + limit;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, nullptr);
+    if (!timer)
+    {
+        return kExitFailure;
+    }
+    MSG message;
+    while (GetTickCount64() < deadline && GetMessageW(&message, nullptr, 0, 0) > 0)
+    {
+        if (message.message == WM_TIMER)
+        {
+            POINT cursor;
+            RECT rect;
+            GetCursorPos(&cursor);
+            GetAsyncKeyState(VK_LBUTTON);
+            GetSystemMetrics(SM_CXSCREEN);
+            GetSystemMetrics(SM_CYSCREEN);
+            GetWindowRect(GetForegroundWindow(), &rect);
+        }
+        DispatchMessageW(&message);
+    }
+    KillTimer(nullptr, timer);
+    return 0;
+}
+
 int WaitGone(const std::vector<std::wstring>& args)
 {
     const Options options(args, 2, {{L"--class", true}, {L"--ms", true}});
@@ -338,6 +371,10 @@ int Run(const std::vector<std::wstring>& args, int showCommand)
     if (command == L"keepalive")
     {
         return KeepAlive(args);
+    }
+    if (command == L"input-tick")
+    {
+        return InputTick(args);
     }
     if (command == L"wait-gone")
     {
