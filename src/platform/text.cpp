@@ -135,13 +135,40 @@ int CompareNoCase(std::string_view a, std::string_view b)
     return j < b.size() ? -1 : 0;
 }
 
-std::u32string FoldNoCase(std::string_view s)
+std::string FoldNoCase(std::string_view s)
 {
-    std::u32string folded;
+    std::string folded;
     folded.reserve(s.size());
     for (std::size_t i = 0; i < s.size();)
     {
-        folded.push_back(Fold(Next(s, i)));
+        const auto byte = static_cast<unsigned char>(s[i]);
+        if (byte < 0x80) // the common case, without decoding
+        {
+            folded.push_back(static_cast<char>(byte >= 'A' && byte <= 'Z' ? byte + 32 : byte));
+            ++i;
+            continue;
+        }
+        // Encoded again as UTF-8, which keeps the code points' order; a
+        // malformed byte's stand-in (0xDC00 + byte) takes three bytes.
+        const char32_t c = Fold(Next(s, i));
+        if (c < 0x800)
+        {
+            folded.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        }
+        else
+        {
+            if (c < 0x10000)
+            {
+                folded.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            }
+            else
+            {
+                folded.push_back(static_cast<char>(0xF0 | (c >> 18)));
+                folded.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            }
+            folded.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        }
+        folded.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
     return folded;
 }

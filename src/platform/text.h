@@ -16,9 +16,9 @@ std::string ToLowerAscii(std::string_view s);
 // Cyrillic); invalid UTF-8 bytes compare as themselves.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 int CompareNoCase(std::string_view a, std::string_view b);
-// The code points as those comparisons fold them: equal for texts equal but for
-// case, and ordered as CompareNoCase orders them. For keys of lookups.
-std::u32string FoldNoCase(std::string_view s);
+// The text as those comparisons fold it (in UTF-8): equal for texts equal but
+// for case, and ordered bytewise as CompareNoCase orders them. For lookup keys.
+std::string FoldNoCase(std::string_view s);
 
 // The first `maxChars` characters (code points) of a UTF-8 string, as a fixed
 // buffer of the system would cut it.

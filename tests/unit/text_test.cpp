@@ -56,8 +56,8 @@ TEST(Text, FoldNoCase_AgreesWithCompareNoCase)
         for (const char* b : texts)
         {
             const int compared = CompareNoCase(a, b);
-            const std::u32string fa = FoldNoCase(a);
-            const std::u32string fb = FoldNoCase(b);
+            const std::string fa = FoldNoCase(a);
+            const std::string fb = FoldNoCase(b);
             EXPECT_EQ(compared == 0, fa == fb) << a << " / " << b;
             EXPECT_EQ(compared < 0, fa < fb) << a << " / " << b;
         }

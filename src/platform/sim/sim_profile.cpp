@@ -76,7 +76,7 @@ SimProfileFiles::Index SimProfileFiles::Parse(const std::string& contents)
 {
     Index values;
     std::string_view rest = contents;
-    std::optional<std::u32string> section; // none before the first "[name]" line
+    std::optional<std::string> section; // none before the first "[name]" line
     while (!rest.empty())
     {
         const std::size_t end = rest.find('\n');

@@ -26,7 +26,7 @@ public:
 
 private:
     // Values by section and key name, both folded so that case does not count.
-    using Index = std::map<std::pair<std::u32string, std::u32string>, std::string>;
+    using Index = std::map<std::pair<std::string, std::string>, std::string>;
 
     // A file is indexed once for as long as its text stays the same: a skin
     // reads a hundred keys.
