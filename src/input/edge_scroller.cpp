@@ -32,6 +32,7 @@ void EdgeScroller::Timer2Timer()
         {
             buttonDown = KeyIsDown(m_windows.GetAsyncKeyState(vk::kLButton));
             const WindowHandle dragged = buttonDown ? CaptionDragged(p) : kNoWindow;
+            m_dragAsked = true; // the follow need not ask again in this tick
             if (dragged != kNoWindow)
             {
                 // A window dragged by its title bar travels with the switch; it cannot
@@ -73,6 +74,7 @@ void EdgeScroller::Timer2Timer()
 
     m_timer2.SetEnabled(wasEnabled);
     m_state.DragWnd = kNoWindow;
+    m_dragAsked = false;
 }
 
 bool EdgeScroller::OnEdge(Point p, const Rect& bounds)
@@ -154,7 +156,7 @@ void EdgeScroller::FollowActiveWindow()
     }
     // A window dragged by its title bar is the user's to place, wherever it is;
     // the tick asks only now, when the follow would act.
-    if (m_options.Get().mouseScroll && KeyIsDown(m_windows.GetAsyncKeyState(vk::kLButton)) &&
+    if (m_options.Get().mouseScroll && !m_dragAsked && KeyIsDown(m_windows.GetAsyncKeyState(vk::kLButton)) &&
         CaptionDragged(m_windows.GetCursorPos()) != kNoWindow)
     {
         return;

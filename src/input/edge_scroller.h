@@ -49,7 +49,8 @@ private:
     Timer& m_timer2;
     std::function<Rect()> m_workArea;
     Timer* m_refresh = nullptr;
-    int m_dwellTime = 0; // milliseconds at an edge in consecutive ticks
+    int m_dwellTime = 0;      // milliseconds at an edge in consecutive ticks
+    bool m_dragAsked = false; // this tick has asked for a title-bar drag (a drag found sets DragWnd)
 };
 
 } // namespace zim

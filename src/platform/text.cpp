@@ -151,6 +151,11 @@ std::string FoldNoCase(std::string_view s)
         // Encoded again as UTF-8, which keeps the code points' order; a
         // malformed byte's stand-in (0xDC00 + byte) takes three bytes.
         const char32_t c = Fold(Next(s, i));
+        if (c < 0x80)
+        {
+            folded.push_back(static_cast<char>(c)); // an overlong form of an ASCII character
+            continue;
+        }
         if (c < 0x800)
         {
             folded.push_back(static_cast<char>(0xC0 | (c >> 6)));

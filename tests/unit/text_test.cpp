@@ -50,7 +50,17 @@ TEST(Text, FoldNoCase_AgreesWithCompareNoCase)
                            "\xE2\x82",
                            "\xE2\x82\xAC",
                            "\xC5\xB8",
-                           "\xC3\xBF"};
+                           "\xC3\xBF",
+                           "\xF0\x9F\x98\x80",
+                           "\xEF\xBF\xBD",
+                           "\xED\x9F\xBF",
+                           "\xED\xB2\x80",
+                           "\x7F",
+                           "\xD0\x81\xD0\x90",
+                           "b",
+                           "\xC1\x81", // overlong forms of "A"
+                           "\xE0\x81\x81",
+                           "\xC2\x80"};
     for (const char* a : texts)
     {
         for (const char* b : texts)

@@ -134,6 +134,10 @@ TEST(SchedulerTest, WhatATickDoesToItsOwnTimerHoldsAfterTheTick)
     PumpFor(150);
     EXPECT_EQ(stopTicks, 1);
     EXPECT_FALSE(stopping->IsEnabled());
+    Sleep(30); // three of its intervals: a timer still running would have a tick due
+    MSG pending;
+    EXPECT_FALSE(PeekMessageW(&pending, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE))
+        << "the system timer of a timer stopped by its tick still runs";
 
     // A longer interval set by the tick takes effect at once.
     int slowedTicks = 0;

@@ -75,6 +75,10 @@ public:
             {
                 enabled ? Start() : Stop();
             }
+            else if (!enabled)
+            {
+                m_paused = true;
+            }
         }
     }
     bool IsEnabled() const override { return m_enabled; }
@@ -99,36 +103,50 @@ public:
             return; // a tick of its own, queued while it pumped messages
         }
         // The callback may destroy this timer: the callable lives on the stack
-        // meanwhile, and the flag tells whether this object still exists.
+        // meanwhile, and the flag tells whether this object still exists. The
+        // guard settles the tick however the callback ends.
         bool destroyed = false;
+        struct Settle
+        {
+            Win32Timer& timer;
+            bool& destroyed;
+            std::function<void()> onTick;
+            std::uint64_t started = ::GetTickCount64();
+            ~Settle()
+            {
+                if (!destroyed)
+                {
+                    timer.m_onTick = std::move(onTick);
+                    timer.EndTick(started);
+                }
+            }
+        } settle{*this, destroyed, std::move(m_onTick)};
         m_destroyed = &destroyed;
         m_ticking = true;
+        m_paused = false;
         m_restart = false;
-        const std::uint64_t started = ::GetTickCount64();
-        std::function<void()> onTick = std::move(m_onTick);
-        onTick();
-        if (destroyed)
-        {
-            return;
-        }
-        m_onTick = std::move(onTick);
+        settle.onTick();
+    }
+    void Detach() { m_scheduler = nullptr; }
+
+private:
+    void EndTick(std::uint64_t started)
+    {
         m_destroyed = nullptr;
         m_ticking = false;
         // The system timer has run on throughout. Settle what the tick asked
-        // for: stopped stays stopped; a tick that took a good part of the
+        // for: stopped stays stopped; a pause that took a good part of the
         // interval starts the count again, as stopping and starting would have.
         if (!m_enabled)
         {
             Stop();
         }
-        else if (m_restart || ::GetTickCount64() - started >= m_interval / 4)
+        else if (m_restart || (m_paused && ::GetTickCount64() - started >= m_interval / 4))
         {
             Start();
         }
     }
-    void Detach() { m_scheduler = nullptr; }
 
-private:
     HWND Hwnd() const { return m_scheduler ? m_scheduler->m_window->Handle() : nullptr; }
     void Start()
     {
@@ -151,6 +169,7 @@ private:
     std::function<void()> m_onTick;
     bool m_enabled = false;
     bool m_ticking = false;
+    bool m_paused = false;       // disabled for a while during the tick
     bool m_restart = false;      // the interval changed during the tick
     bool* m_destroyed = nullptr; // set during a tick
 };
