@@ -9,7 +9,7 @@ namespace zim
 
 bool IsStickyWindow(WindowSystem& windows, const Options& options, WindowHandle w)
 {
-    return IsStickyWindow(options, text::TruncateChars(windows.GetClassName(w), kMaxNameChars),
+    return IsStickyWindow(options, ComparedClassName(windows, w),
                           [&] { return text::TruncateChars(windows.GetWindowText(w), kMaxNameChars); });
 }
 
@@ -30,7 +30,12 @@ bool IsStickyWindow(const Options& options, const std::string& className, Functi
 
 bool IsCompatibilityClass(WindowSystem& windows, const Options& options, WindowHandle w)
 {
-    return options.compatibilityClasses.IsChecked(text::TruncateChars(windows.GetClassName(w), kMaxNameChars));
+    return options.compatibilityClasses.IsChecked(ComparedClassName(windows, w));
+}
+
+std::string ComparedClassName(WindowSystem& windows, WindowHandle w)
+{
+    return text::TruncateChars(windows.GetClassName(w), kMaxNameChars);
 }
 
 } // namespace zim

@@ -28,5 +28,7 @@ bool IsStickyWindow(WindowSystem& windows, const Options& options, WindowHandle 
 // checked caption could make the window sticky.
 bool IsStickyWindow(const Options& options, const std::string& className, FunctionRef<std::string()> caption);
 bool IsCompatibilityClass(WindowSystem& windows, const Options& options, WindowHandle w);
+// A window's class name as the lists compare it.
+std::string ComparedClassName(WindowSystem& windows, WindowHandle w);
 
 } // namespace zim

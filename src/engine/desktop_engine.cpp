@@ -1,6 +1,7 @@
 #include "engine/desktop_engine.h"
 
 #include "engine/classification.h"
+#include "platform/text.h"
 
 namespace zim
 {
@@ -178,10 +179,14 @@ void DesktopEngine::MoveWindows(const std::vector<WindowHandle>& windows, const 
 
 std::optional<DesktopEngine::PlannedMove> DesktopEngine::PlanMove(WindowHandle w, const MoveRequest& request)
 {
-    if (m_windows.IsIconic(w) || !m_windows.IsWindow(w) || w == m_state.DragWnd)
+    // One state and one class name: what each step below asks of the window.
+    const std::optional<WindowState> state = m_windows.GetWindowState(w);
+    if (!state || state->iconic || w == m_state.DragWnd)
     {
         return std::nullopt;
     }
+    const Options& options = m_options.Get();
+    const std::string className = ComparedClassName(m_windows, w);
 
     std::int32_t dx = request.DX;
     std::int32_t dy = request.DY;
@@ -193,31 +198,29 @@ std::optional<DesktopEngine::PlannedMove> DesktopEngine::PlanMove(WindowHandle w
         dy = screen.height * (request.DY - current.y);
     }
 
-    if (IsStickyWindow(w))
+    if (zim::IsStickyWindow(options, className,
+                            [&] { return text::TruncateChars(m_windows.GetWindowText(w), kMaxNameChars); }))
     {
         // The window stays; the monitor moves its miniature into the newly shown
         // cell. One that became sticky while it lay on another desktop (its
         // caption changed) would stay there for good: it comes onto the screen,
         // moved by its own thread whether it answers now or later.
-        if (request.Mode == MoveRequest::kSwitch && m_windows.IsWindowVisible(w))
+        if (request.Mode == MoveRequest::kSwitch && state->visible)
         {
-            if (const auto rect = m_windows.GetWindowRect(w))
+            if (const auto place = OnScreenPlaceFor(m_windows, state->rect))
             {
-                if (const auto place = OnScreenPlaceFor(m_windows, *rect))
-                {
-                    return PlannedMove{w, PlannedMove::kOnScreen, 0, 0, *place};
-                }
+                return PlannedMove{w, PlannedMove::kOnScreen, 0, 0, *place};
             }
         }
         return std::nullopt;
     }
 
     // Invisible windows are not skipped here: hide mode decides about them.
-    if (m_hideMode.TakesHideMode(w, dx, dy))
+    if (m_hideMode.TakesHideMode(w, options.compatibilityClasses.IsChecked(className), *state, dx, dy))
     {
         return PlannedMove{w, PlannedMove::kHideMode, dx, dy, {}};
     }
-    if (!m_windows.IsWindowVisible(w))
+    if (!state->visible)
     {
         return std::nullopt;
     }

@@ -109,21 +109,32 @@ bool HideMode::TakesHideMode(WindowHandle w, std::int32_t dx, std::int32_t dy)
     {
         return true;
     }
+    const auto state = m_windows.GetWindowState(w);
+    if (!state)
+    {
+        const HideWndItem* item = Find(w);
+        return item && item->hidden;
+    }
+    return TakesHideMode(w, false, *state, dx, dy);
+}
+
+bool HideMode::TakesHideMode(WindowHandle w, bool compatibilityClass, const WindowState& state, std::int32_t dx,
+                             std::int32_t dy)
+{
+    if (m_options.Get().hideAllWC || compatibilityClass)
+    {
+        return true;
+    }
     if (const HideWndItem* item = Find(w); item && item->hidden)
     {
         return true;
     }
-    if (!m_windows.IsWindowVisible(w))
+    if (!state.visible)
     {
         return false;
     }
-    const auto rect = m_windows.GetWindowRect(w);
-    if (!rect)
-    {
-        return false;
-    }
-    const std::int64_t x = std::int64_t{rect->left} + dx;
-    const std::int64_t y = std::int64_t{rect->top} + dy;
+    const std::int64_t x = std::int64_t{state.rect.left} + dx;
+    const std::int64_t y = std::int64_t{state.rect.top} + dy;
     return x < kMinWindowCoordinate || x > kMaxWindowCoordinate || y < kMinWindowCoordinate || y > kMaxWindowCoordinate;
 }
 

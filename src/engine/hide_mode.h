@@ -71,6 +71,10 @@ public:
     // window system can hold (the far desktops of a large grid on a wide screen),
     // where it waits hidden instead of coming back displaced.
     bool TakesHideMode(WindowHandle w, std::int32_t dx, std::int32_t dy);
+    // The same from what the caller has read of the window already: whether its
+    // class is a compatibility class, and its state.
+    bool TakesHideMode(WindowHandle w, bool compatibilityClass, const WindowState& state, std::int32_t dx,
+                       std::int32_t dy);
     // Hides a window leaving the screen, shows a held one whose desktop is shown
     // again, or moves it as usual. With `async` every call is carried out by
     // the window's own thread (a switch has probed it already and must not wait
