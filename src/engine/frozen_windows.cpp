@@ -29,19 +29,28 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
             }
             return;
         }
+        const auto waiting =
+            std::find_if(m_waiting.begin(), m_waiting.end(), [w](const auto& entry) { return entry.first == w; });
+        if (waiting != m_waiting.end())
+        {
+            waiting->second = replace ? Point{dx, dy} : Point{waiting->second.x + dx, waiting->second.y + dy};
+            return;
+        }
+        if (!m_runner)
+        {
+            return; // nobody to wait for it: it stays where it is
+        }
         if (m_count >= kMaxMoveThreads)
         {
-            job = nullptr; // warned below, outside the lock
+            // Left where it is, it would lie on another desktop than its own,
+            // perhaps outside the grid: it waits for the next free worker instead.
+            m_waiting.emplace_back(w, Point{dx, dy});
         }
-        else if (m_runner)
+        else
         {
             job = std::make_shared<TZIMMoveWnd>(w, dx, dy);
             m_list.push_back(job);
             ++m_count;
-        }
-        else
-        {
-            return; // nobody to wait for it: it stays where it is
         }
     }
     if (!job)
@@ -56,15 +65,45 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
         }
         return;
     }
+    StartWorker(job);
+}
+
+void FrozenWindows::StartWorker(const std::shared_ptr<TZIMMoveWnd>& job)
+{
     try
     {
         m_runner->Start(job, [this, job](TZIMMoveWnd::Outcome outcome) { FinishFrozenWindow(job, outcome); });
     }
     catch (const std::system_error&)
     {
-        // No thread to be had: the window stays where it is, reachable, and
-        // counts against nobody's limit.
-        DelThread(w);
+        // No thread to be had: the window stays where it is and counts against
+        // nobody's limit.
+        DelThread(job->Wnd);
+    }
+}
+
+void FrozenWindows::StartWaitingWorkers()
+{
+    for (;;)
+    {
+        std::shared_ptr<TZIMMoveWnd> job;
+        {
+            std::lock_guard lock(m_lock);
+            if (m_waiting.empty() || m_count >= kMaxMoveThreads || !m_runner)
+            {
+                return;
+            }
+            const auto [w, shift] = m_waiting.front();
+            m_waiting.erase(m_waiting.begin());
+            if (!m_windows.IsWindow(w))
+            {
+                continue;
+            }
+            job = std::make_shared<TZIMMoveWnd>(w, shift.x, shift.y);
+            m_list.push_back(job);
+            ++m_count;
+        }
+        StartWorker(job);
     }
 }
 
@@ -98,6 +137,7 @@ void FrozenWindows::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, 
             {
                 DelThread(job->Wnd);
                 QueueFrozenWindow(job->Wnd, shift.x, shift.y, true);
+                StartWaitingWorkers();
                 return;
             }
             m_hideMode.HideModeMove(job->Wnd, shift.x, shift.y);
@@ -118,6 +158,7 @@ void FrozenWindows::FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, 
         }
     }
     DelThread(job->Wnd);
+    StartWaitingWorkers();
 }
 
 void FrozenWindows::GatherQueuedMoves()
@@ -157,28 +198,36 @@ void FrozenWindows::CancelFrozenWindows()
     {
         job->ReplaceShift(0, 0);
     }
+    m_waiting.clear();
 }
 
 std::optional<Point> FrozenWindows::PendingShift(WindowHandle w) const
 {
     std::lock_guard lock(m_lock);
     const auto found = std::find_if(m_list.begin(), m_list.end(), [w](const auto& t) { return t->Wnd == w; });
-    if (found == m_list.end())
+    if (found != m_list.end())
     {
-        return std::nullopt;
+        return (*found)->Shift();
     }
-    return (*found)->Shift();
+    const auto waiting =
+        std::find_if(m_waiting.begin(), m_waiting.end(), [w](const auto& entry) { return entry.first == w; });
+    if (waiting != m_waiting.end())
+    {
+        return waiting->second;
+    }
+    return std::nullopt;
 }
 
 std::vector<std::pair<WindowHandle, Point>> FrozenWindows::PendingShifts() const
 {
     std::lock_guard lock(m_lock);
     std::vector<std::pair<WindowHandle, Point>> shifts;
-    shifts.reserve(m_list.size());
+    shifts.reserve(m_list.size() + m_waiting.size());
     for (const auto& job : m_list)
     {
         shifts.emplace_back(job->Wnd, job->Shift());
     }
+    shifts.insert(shifts.end(), m_waiting.begin(), m_waiting.end());
     return shifts;
 }
 

@@ -26,7 +26,7 @@ namespace zim
 class FrozenWindows
 {
 public:
-    // Beyond this many frozen windows at once a new one is left where it is.
+    // Workers at once; a frozen window beyond them waits for the next one free.
     static constexpr int kMaxMoveThreads = 17;
     static constexpr std::size_t kMoveThreadReserve = 16;
     // The look at a window that has just answered its worker, before hide mode
@@ -46,7 +46,7 @@ public:
     // A window that did not answer in time. A switch adds its shift to a pending
     // one; a send or an application start (`replace`) names a new target.
     void QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int32_t dy, bool replace);
-    // The warning about windows left without a worker, once it is safe to show a
+    // The warning about windows that found no free worker, once it is safe to show a
     // modal box (the switch or move that met them has finished); each window is
     // warned about once.
     // True when a warning was shown.
@@ -62,13 +62,17 @@ public:
     void GatherQueuedMoves();
 
     int MoveThreadCount() const { return m_count.load(); }
-    // The shift still to be made of a window's worker, or nothing when it has none.
+    // The shift still owed to a frozen window (by its worker, or while it waits
+    // for one), or nothing when it is not frozen.
     std::optional<Point> PendingShift(WindowHandle w) const;
-    // Every worker's window with the shift it still owes it.
+    // Every frozen window with the shift it is still owed.
     std::vector<std::pair<WindowHandle, Point>> PendingShifts() const;
 
 private:
     void FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome);
+    void StartWorker(const std::shared_ptr<TZIMMoveWnd>& job);
+    // Gives windows waiting for a worker the workers that have come free.
+    void StartWaitingWorkers();
 
     WindowSystem& m_windows;
     HideMode& m_hideMode;
@@ -78,9 +82,11 @@ private:
     std::vector<WindowHandle> m_warned;
     bool m_warningPending = false;
 
-    mutable std::mutex m_lock;                        // guards m_list
+    mutable std::mutex m_lock;                        // guards m_list and m_waiting
     std::vector<std::shared_ptr<TZIMMoveWnd>> m_list; // MoveThreadList: one per frozen window
     std::atomic<int> m_count{0};                      // MoveThreadCount
+    // Frozen windows beyond the workers, in arrival order, with the shift each is owed; guarded by m_lock.
+    std::vector<std::pair<WindowHandle, Point>> m_waiting;
     // Moves handed to windows' own threads, by target; GUI thread only.
     std::vector<std::pair<WindowHandle, Point>> m_queuedMoves;
 };

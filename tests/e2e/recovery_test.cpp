@@ -96,6 +96,20 @@ protected:
         return monitor != nullptr;
     }
 
+    // For a failed wait: where the first helper's first window lies, and where it was opened.
+    std::string WhereTheFirstWindowIs() const
+    {
+        const std::vector<WindowInfo> windows = WindowsOf(*m_helpers[0]);
+        if (windows.empty())
+        {
+            return "the first helper has no window";
+        }
+        const WindowInfo& w = windows.front();
+        const RECT was = home.at(w.hwnd);
+        return "its first window lies at " + std::to_string(w.rect.left) + "," + std::to_string(w.rect.top) +
+               ", opened at " + std::to_string(was.left) + "," + std::to_string(was.top);
+    }
+
     // A switch, and the wait until every window of the first helper (on (0, 0),
     // never hung) lies where it must: a kill after a switch, not in one.
     void SwitchTo(int column, int row, DWORD settleMs = 300)
@@ -115,7 +129,7 @@ protected:
                 return true;
             },
             10s))
-            << "the switch to (" << column << "," << row << ") did not happen";
+            << "the switch to (" << column << "," << row << ") did not happen: " << WhereTheFirstWindowIs();
         Sleep(settleMs); // the rest of the switch: activation, the monitor
     }
 
@@ -426,6 +440,17 @@ void PrintHoldings(const char* when, const Holdings& h)
                 static_cast<unsigned long>(h.userObjects), h.windows);
 }
 
+// For a soak that failed: the program's top-level windows, to tell a box it
+// shows from a leak.
+void PrintWindowsOf(const ChildProcess& app)
+{
+    for (const WindowInfo& w : TopLevelWindowsOf(app.Id()))
+    {
+        std::printf("[ soak ] window %ls \"%ls\" at %ld,%ld%s\n", w.className.c_str(), w.title.c_str(), w.rect.left,
+                    w.rect.top, w.visible ? ", visible" : "");
+    }
+}
+
 // The long soak, run by scripts/soak.sh and never by CTest: ZIM_SOAK_SWITCHES
 // random switches (10000 by default, seed ZIM_SOAK_SEED) with 50 windows on five
 // desktops, five of them of a compatibility class. Back on (0, 0) every window
@@ -461,7 +486,12 @@ TEST_F(Recovery, DISABLED_ManySwitchesReturnEveryRectangleAndNothingGrows)
     const auto started = std::chrono::steady_clock::now();
     for (unsigned i = 1; i <= switches && !HasFatalFailure(); ++i)
     {
+        SCOPED_TRACE("switch " + std::to_string(i));
         SwitchTo(static_cast<int>(random() % 3), static_cast<int>(random() % 3), 20);
+        if (HasFatalFailure())
+        {
+            SaveScreenshot(L"soak-failed-switch");
+        }
         if (i % 1000 == 0)
         {
             PrintHoldings(std::to_string(i).c_str(), HoldingsOf(m_app));
@@ -470,6 +500,10 @@ TEST_F(Recovery, DISABLED_ManySwitchesReturnEveryRectangleAndNothingGrows)
     SwitchTo(0, 0, 1000);
     const Holdings last = HoldingsOf(m_app);
     PrintHoldings("end", last);
+    if (HasFailure() || last.windows > first.windows)
+    {
+        PrintWindowsOf(m_app);
+    }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("[ soak ] %u switches with %zu windows in %.0f s\n", switches, home.size(), seconds);
 

@@ -76,7 +76,7 @@ TEST_F(FrozenWindowsTest, ASendReplacesThePendingShiftAndASwitchAddsToIt)
     EXPECT_EQ(frozen.MoveThreadCount(), 1); // still one worker for the window
 }
 
-TEST_F(FrozenWindowsTest, TheEighteenthFrozenWindowIsWarnedAboutAndTheFirstSeventeenMove)
+TEST_F(FrozenWindowsTest, TheEighteenthFrozenWindowIsWarnedAboutAndWaitsForAFreeWorker)
 {
     std::vector<WindowHandle> hung;
     for (int i = 0; i < 18; ++i)
@@ -88,18 +88,59 @@ TEST_F(FrozenWindowsTest, TheEighteenthFrozenWindowIsWarnedAboutAndTheFirstSeven
     ASSERT_EQ(warnings.size(), 1u);
     EXPECT_EQ(warnings[0], "The system appears to have more than 16 frozen windows! Zim Desk can loose some of "
                            "them if not taken care of.");
+    // The one without a worker is owed its shift all the same, in the record too.
+    const auto owed = [&](WindowHandle w)
+    {
+        const auto all = frozen.PendingShifts();
+        return std::count(all.begin(), all.end(), std::pair<WindowHandle, Point>{w, Point{-W, 0}});
+    };
+    EXPECT_EQ(std::count_if(hung.begin(), hung.end(), [&](WindowHandle w) { return owed(w) == 1; }), 18);
+    const auto waiting = std::find_if(hung.begin(), hung.end(), [&](WindowHandle w) { return !runner.Runs(w); });
+    ASSERT_NE(waiting, hung.end());
+
+    engine.DrawGrid1SelectCell(2, 0); // every one of them, waiting or not, owes both shifts
+    EXPECT_EQ(frozen.PendingShift(*waiting), (Point{-2 * W, 0}));
+    EXPECT_EQ(warnings.size(), 1u);
 
     desktop.Advance(3000);
+    runner.Step(); // the seventeen answer; the first free worker takes the eighteenth
+    EXPECT_EQ(frozen.MoveThreadCount(), 1);
     runner.Step();
-    int moved = 0;
-    for (WindowHandle w : hung)
-    {
-        moved += RectOf(w).left < 0 ? 1 : 0;
-    }
-    EXPECT_EQ(moved, 17);
     EXPECT_EQ(frozen.MoveThreadCount(), 0);
-    // The one left behind is where it was, on the visible screen.
-    EXPECT_EQ(std::count_if(hung.begin(), hung.end(), [&](WindowHandle w) { return RectOf(w).left >= 0; }), 1);
+    for (std::size_t i = 0; i < hung.size(); ++i)
+    {
+        EXPECT_EQ(RectOf(hung[i]), Rect::FromSize(10 * static_cast<int>(i) - 2 * W, 10, 100, 100)) << i;
+    }
+    EXPECT_TRUE(frozen.PendingShifts().empty());
+}
+
+TEST_F(FrozenWindowsTest, AWindowWaitingForAWorkerThatDiesIsDropped)
+{
+    std::vector<WindowHandle> hung;
+    for (int i = 0; i < 19; ++i)
+    {
+        hung.push_back(AddHung(3000, Rect::FromSize(10 * i, 10, 100, 100)));
+    }
+    engine.DrawGrid1SelectCell(1, 0);
+    std::vector<WindowHandle> waiting;
+    std::vector<Rect> before;
+    for (const WindowHandle w : hung)
+    {
+        if (frozen.PendingShift(w) && !runner.Runs(w))
+        {
+            waiting.push_back(w);
+            before.push_back(RectOf(w));
+        }
+    }
+    ASSERT_EQ(waiting.size(), 2u);
+    desktop.DestroyWindow(waiting[0]);
+    desktop.Advance(3000);
+    runner.Step();
+    EXPECT_EQ(frozen.MoveThreadCount(), 1); // only the live one got a worker
+    runner.Step();
+    EXPECT_EQ(RectOf(waiting[1]), before[1].Offset(-W, 0));
+    EXPECT_EQ(frozen.MoveThreadCount(), 0);
+    EXPECT_TRUE(frozen.PendingShifts().empty());
 }
 
 TEST_F(FrozenWindowsTest, TheWarningWaitsUntilTheSwitchIsOverAndComesOncePerWindow)

@@ -5,6 +5,7 @@
 
 #include "engine/mover.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace zim::testing
@@ -37,6 +38,10 @@ public:
         }
     }
     std::size_t Running() const { return m_jobs.size(); }
+    bool Runs(WindowHandle w) const
+    {
+        return std::any_of(m_jobs.begin(), m_jobs.end(), [w](const Entry& entry) { return entry.job->Wnd == w; });
+    }
 
     std::vector<TZIMMoveWnd::Outcome> outcomes;
 
