@@ -23,6 +23,8 @@ COLORREF Resolve(ColorValue value)
 constexpr int kTitleBuffer = 255;
 // How long a window may take to hand over its icon.
 constexpr UINT kIconTimeoutMs = 50;
+// How long a window that did not answer the icon question is left alone.
+constexpr ULONGLONG kIconRetryMs = 2000;
 // The buttons' tools come after every miniature's.
 constexpr UINT_PTR kButtonToolBase = 10000;
 
@@ -401,7 +403,12 @@ HICON MonitorPainter::SmallIcon(HWND window)
     {
         return cached.icon;
     }
-    cached = {nullptr, true};
+    // A window busy with a switch's move would cost every paint its time-out.
+    if (cached.askAgainAt != 0 && GetTickCount64() < cached.askAgainAt)
+    {
+        return nullptr;
+    }
+    cached = {nullptr, true, 0};
     // The small icon of the window's class, read without a message to the window.
     SetLastError(0);
     cached.icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICONSM));
@@ -417,7 +424,8 @@ HICON MonitorPainter::SmallIcon(HWND window)
         }
         else
         {
-            cached.known = false; // ask again at the next paint
+            cached.known = false;
+            cached.askAgainAt = GetTickCount64() + kIconRetryMs;
         }
     }
     return cached.icon;

@@ -88,6 +88,7 @@ private:
     {
         HICON icon = nullptr;
         bool known = false;
+        ULONGLONG askAgainAt = 0; // after a window did not answer in time
     };
     HandleCache<MiniatureIcon> m_icons;
 };
