@@ -110,6 +110,10 @@ TEST_F(Help, TheHelpButtonOpensTheHtmlPageBesideTheProgram)
         },
         10s))
         << "no viewer was started for the help page";
+    if (!viewer)
+    {
+        SaveScreenshot(L"help-no-viewer"); // what lay under the button
+    }
     if (viewer)
     {
         EXPECT_EQ(CompareStringOrdinal(viewer->title.c_str(), -1, page.c_str(), -1, TRUE), CSTR_EQUAL)
