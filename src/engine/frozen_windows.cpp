@@ -29,9 +29,7 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
             }
             return;
         }
-        const auto waiting =
-            std::find_if(m_waiting.begin(), m_waiting.end(), [w](const auto& entry) { return entry.first == w; });
-        if (waiting != m_waiting.end())
+        if (const auto waiting = FindWaiting(w); waiting != m_waiting.end())
         {
             waiting->second = replace ? Point{dx, dy} : Point{waiting->second.x + dx, waiting->second.y + dy};
             return;
@@ -48,9 +46,7 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
         }
         else
         {
-            job = std::make_shared<TZIMMoveWnd>(w, dx, dy);
-            m_list.push_back(job);
-            ++m_count;
+            job = EnlistLocked(w, dx, dy);
         }
     }
     if (!job)
@@ -66,6 +62,19 @@ void FrozenWindows::QueueFrozenWindow(WindowHandle w, std::int32_t dx, std::int3
         return;
     }
     StartWorker(job);
+}
+
+std::shared_ptr<TZIMMoveWnd> FrozenWindows::EnlistLocked(WindowHandle w, std::int32_t dx, std::int32_t dy)
+{
+    auto job = std::make_shared<TZIMMoveWnd>(w, dx, dy);
+    m_list.push_back(job);
+    ++m_count;
+    return job;
+}
+
+std::vector<std::pair<WindowHandle, Point>>::iterator FrozenWindows::FindWaiting(WindowHandle w)
+{
+    return std::find_if(m_waiting.begin(), m_waiting.end(), [w](const auto& entry) { return entry.first == w; });
 }
 
 void FrozenWindows::StartWorker(const std::shared_ptr<TZIMMoveWnd>& job)
@@ -99,9 +108,7 @@ void FrozenWindows::StartWaitingWorkers()
             {
                 continue;
             }
-            job = std::make_shared<TZIMMoveWnd>(w, shift.x, shift.y);
-            m_list.push_back(job);
-            ++m_count;
+            job = EnlistLocked(w, shift.x, shift.y);
         }
         StartWorker(job);
     }
@@ -211,11 +218,7 @@ std::optional<Point> FrozenWindows::PendingShift(WindowHandle w) const
     }
     const auto waiting =
         std::find_if(m_waiting.begin(), m_waiting.end(), [w](const auto& entry) { return entry.first == w; });
-    if (waiting != m_waiting.end())
-    {
-        return waiting->second;
-    }
-    return std::nullopt;
+    return waiting != m_waiting.end() ? std::optional<Point>(waiting->second) : std::nullopt;
 }
 
 std::vector<std::pair<WindowHandle, Point>> FrozenWindows::PendingShifts() const

@@ -70,6 +70,10 @@ public:
 
 private:
     void FinishFrozenWindow(const std::shared_ptr<TZIMMoveWnd>& job, TZIMMoveWnd::Outcome outcome);
+    // A worker's entry in the list; m_lock held.
+    std::shared_ptr<TZIMMoveWnd> EnlistLocked(WindowHandle w, std::int32_t dx, std::int32_t dy);
+    // A window's place among those waiting for a worker; m_lock held.
+    std::vector<std::pair<WindowHandle, Point>>::iterator FindWaiting(WindowHandle w);
     void StartWorker(const std::shared_ptr<TZIMMoveWnd>& job);
     // Gives windows waiting for a worker the workers that have come free.
     void StartWaitingWorkers();

@@ -114,7 +114,7 @@ TEST_F(Help, TheHelpButtonOpensTheHtmlPageBesideTheProgram)
     {
         SaveScreenshot(L"help-no-viewer"); // what lay under the button
     }
-    if (viewer)
+    else
     {
         EXPECT_EQ(CompareStringOrdinal(viewer->title.c_str(), -1, page.c_str(), -1, TRUE), CSTR_EQUAL)
             << "the viewer got another path";
