@@ -125,8 +125,9 @@ int Application::Run()
     m_optionsDlg->SetInputTimer(&m_main->Timer2());
     m_engine.SetInputTimer(&m_main->Timer2());
     m_monitor->SetInputTimer(&m_main->Timer2());
-    m_scroller = std::make_unique<EdgeScroller>(m_windows, m_options, m_state, m_engine, m_main->Timer2(),
-                                                [this] { return m_main->WorkArea(); });
+    m_scroller = std::make_unique<EdgeScroller>(
+        m_windows, m_options, m_state, m_engine, m_main->Timer2(), [this] { return m_main->ScreenSize(); },
+        [this] { return m_main->WorkArea(); });
     m_scroller->SetRefreshTimer(&m_monitor->Model().Timer1());
     // Shown or hidden: the main menu offers "Show" or "Close Desktop Monitor".
     m_monitor->Model().onShownChanged = [this](bool shown) { m_main->MonitorShown(shown); };

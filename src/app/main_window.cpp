@@ -82,7 +82,7 @@ bool TZIM::Create()
     m_optionsSubscription =
         m_options.Subscribe({Option::TrayArrows, Option::IconDesktop, Option::SysMenuEnabled},
                             [this](const Options& options, const OptionSet&) { ApplyOptions(options); });
-    m_dispatch.RefreshWorkArea();
+    m_dispatch.RefreshScreen();
     return true;
 }
 

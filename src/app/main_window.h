@@ -50,6 +50,7 @@ public:
     bool Create();
 
     const Rect& WorkArea() const { return m_dispatch.WorkArea(); }
+    const Size& ScreenSize() const { return m_dispatch.ScreenSize(); }
     // Where the monitor's grid area lies, for those who ask the main window.
     void SetGridAreaQuery(std::function<Rect()> query) { m_dispatch.SetGridAreaQuery(std::move(query)); }
     // The input timer: edge scrolling and the follow of the active window.

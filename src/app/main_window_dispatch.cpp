@@ -8,7 +8,7 @@ namespace zim
 MainWindowDispatch::MainWindowDispatch(const EngineState& state, HideMode& hideMode, WindowEvents& events,
                                        WindowSystem& windows, ReadPair readPair, std::function<void()> onSessionEnd)
     : m_state(state), m_hideMode(hideMode), m_events(events), m_windows(windows), m_readPair(std::move(readPair)),
-      m_onSessionEnd(std::move(onSessionEnd)), m_workArea(windows.GetWorkArea())
+      m_onSessionEnd(std::move(onSessionEnd)), m_screen(windows.GetScreenSize()), m_workArea(windows.GetWorkArea())
 {
 }
 
@@ -35,7 +35,9 @@ std::optional<std::intptr_t> MainWindowDispatch::Dispatch(std::uint32_t message,
     {
     case wm::kSettingChange:
         // The task bar may have moved or changed its size.
-        RefreshWorkArea();
+    case wm::kDisplayChange:
+        // A new resolution: the screen and the work area both change.
+        RefreshScreen();
         return std::nullopt;
     case wm::kEndSession:
         // wParam 0: the session goes on after all, and nothing changes.

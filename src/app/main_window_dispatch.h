@@ -23,6 +23,7 @@ namespace wm
 {
 inline constexpr std::uint32_t kEndSession = 0x0016;
 inline constexpr std::uint32_t kSettingChange = 0x001A;
+inline constexpr std::uint32_t kDisplayChange = 0x007E;
 } // namespace wm
 
 class MainWindowDispatch
@@ -43,7 +44,14 @@ public:
 
     // The screen without the task bar, for edge scrolling while a window is dragged.
     const Rect& WorkArea() const { return m_workArea; }
-    void RefreshWorkArea() { m_workArea = m_windows.GetWorkArea(); }
+    // The screen's size for the input tick, which would otherwise ask for it
+    // twenty times a second although it changes only with the display.
+    const Size& ScreenSize() const { return m_screen; }
+    void RefreshScreen()
+    {
+        m_screen = m_windows.GetScreenSize();
+        m_workArea = m_windows.GetWorkArea();
+    }
 
 private:
     const EngineState& m_state;
@@ -53,6 +61,7 @@ private:
     ReadPair m_readPair;
     std::function<void()> m_onSessionEnd;
     std::function<Rect()> m_gridArea;
+    Size m_screen;
     Rect m_workArea;
 };
 

@@ -4,9 +4,10 @@ namespace zim
 {
 
 EdgeScroller::EdgeScroller(WindowSystem& windows, const OptionsModel& options, EngineState& state,
-                           DesktopEngine& engine, Timer& timer2, std::function<Rect()> workArea)
+                           DesktopEngine& engine, Timer& timer2, std::function<Size()> screenSize,
+                           std::function<Rect()> workArea)
     : m_windows(windows), m_options(options), m_state(state), m_engine(engine), m_timer2(timer2),
-      m_workArea(std::move(workArea))
+      m_screenSize(std::move(screenSize)), m_workArea(std::move(workArea))
 {
 }
 
@@ -20,7 +21,7 @@ void EdgeScroller::Timer2Timer()
     if (options.mouseScroll && m_state.AppStarting == 0)
     {
         const Point p = m_windows.GetCursorPos();
-        const Size screen = m_windows.GetScreenSize();
+        const Size screen = m_screenSize();
         const Rect screenBounds{0, 0, screen.width, screen.height};
         const Rect workArea = m_workArea();
         Rect bounds = screenBounds;
@@ -139,7 +140,7 @@ void EdgeScroller::FollowActiveWindow()
         return;
     }
     const Rect& r = *rect;
-    const Size screen = m_windows.GetScreenSize();
+    const Size screen = m_screenSize();
     const bool offScreen = r.right - kFollowMargin < 0 || r.bottom - kFollowMargin < 0 ||
                            r.left + kFollowMargin > screen.width ||
                            r.top + m_windows.GetCaptionFrameHeight() > screen.height;

@@ -22,8 +22,10 @@ public:
     // The follow's margin: a window showing less than this on screen counts as off it.
     static constexpr int kFollowMargin = 20;
 
+    // The screen's size and work area come from the main window, which keeps
+    // them up to date; a tick does not ask the window system for them.
     EdgeScroller(WindowSystem& windows, const OptionsModel& options, EngineState& state, DesktopEngine& engine,
-                 Timer& timer2, std::function<Rect()> workArea);
+                 Timer& timer2, std::function<Size()> screenSize, std::function<Rect()> workArea);
 
     // The monitor's refresh, held off around an edge-scroll switch; null when there is none.
     void SetRefreshTimer(Timer* timer) { m_refresh = timer; }
@@ -47,6 +49,7 @@ private:
     EngineState& m_state;
     DesktopEngine& m_engine;
     Timer& m_timer2;
+    std::function<Size()> m_screenSize;
     std::function<Rect()> m_workArea;
     Timer* m_refresh = nullptr;
     int m_dwellTime = 0;      // milliseconds at an edge in consecutive ticks

@@ -230,12 +230,22 @@ void MonitorModel::PlaceLiveWindows(Size screen, const Rect& cell)
     const WindowHandle background = m_surface.FindDesktopBackground();
     const WindowHandle desktop = m_windows.GetDesktopWindow();
 
+    // The z-order in one question rather than one per window, taken whole
+    // before any window is asked about, so that a window closing meanwhile
+    // costs only its own miniature.
+    m_zOrder.clear();
+    m_windows.EnumWindows(
+        [this](WindowHandle w)
+        {
+            m_zOrder.push_back(w);
+            return m_zOrder.size() < static_cast<std::size_t>(kMaxZOrderWalk);
+        });
     // From the second-lowest window upward, so that the topmost window's
     // miniature is painted last; the bottom-most window is never shown. One
     // question per window: a refresh of an unchanged desktop asks nothing else.
-    WindowHandle w = m_windows.GetPrevWindow(m_windows.GetLastWindow(m_windows.GetTopWindow()));
-    for (int steps = 0; w != kNoWindow && steps < kMaxZOrderWalk; ++steps, w = m_windows.GetPrevWindow(w))
+    for (std::size_t i = m_zOrder.empty() ? 0 : m_zOrder.size() - 1; i-- > 0;)
     {
+        const WindowHandle w = m_zOrder[i];
         if (w == desktop || w == background)
         {
             continue;
@@ -243,7 +253,7 @@ void MonitorModel::PlaceLiveWindows(Size screen, const Rect& cell)
         const std::optional<WindowState> window = m_windows.GetWindowState(w);
         if (!window)
         {
-            break; // gone in the meantime: the walk cannot go on from it
+            continue; // gone since the list was taken
         }
         const Rect& r = window->rect;
         if (window->iconic || !window->visible || r.left <= kParkedLeft)

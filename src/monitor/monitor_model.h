@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zim
 {
@@ -164,6 +165,8 @@ private:
     MiniatureList m_miniatures;
     // Class names of windows that have miniatures (forgotten with the miniature).
     HandleCache<std::string> m_classNames;
+    // The refresh's list of top-level windows, kept so that a refresh allocates nothing.
+    std::vector<WindowHandle> m_zOrder;
     MonitorLayout m_layout;
     bool m_shown = false;
     bool m_active = false;

@@ -141,12 +141,9 @@ int main(int argc, char** argv)
     int walked = 0;
     const auto walk = [&]
     {
+        // The list of top-level windows, as the refresh takes it.
         walked = 0;
-        WindowHandle w = windows.GetPrevWindow(windows.GetLastWindow(windows.GetTopWindow()));
-        for (; w != kNoWindow && walked < kMaxZOrderWalk; w = windows.GetPrevWindow(w))
-        {
-            ++walked;
-        }
+        windows.EnumWindows([&](WindowHandle) { return ++walked < kMaxZOrderWalk; });
     };
     walk();
     const bool walkOnly = argc > 2 && std::strcmp(argv[2], "walk") == 0;

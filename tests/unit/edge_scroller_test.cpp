@@ -34,10 +34,14 @@ protected:
         }
     }
 
+    // The screen as the main window last heard of it.
+    Size screen{W, H};
+    Rect workArea = desktop.GetWorkArea();
     EdgeScroller* self = nullptr;
     std::unique_ptr<Timer> timer2 = desktop.CreateTimer(50, [this] { self->Timer2Timer(); });
     std::unique_ptr<Timer> refresh = desktop.CreateTimer(500, [] {});
-    EdgeScroller scroller{desktop, options, state, engine, *timer2, [this] { return desktop.GetWorkArea(); }};
+    EdgeScroller scroller{
+        desktop, options, state, engine, *timer2, [this] { return screen; }, [this] { return workArea; }};
     const bool bound = (self = &scroller, true);
 };
 
@@ -65,6 +69,28 @@ TEST_F(EdgeScrollerTest, TheSmallestDelaySwitchesOnTheFirstTickAndTheLargestNeed
     EXPECT_EQ(Current(), (Point{1, 0}));
     RestAt({W - 1, 300}, 1);
     EXPECT_EQ(Current(), (Point{2, 0}));
+}
+
+TEST_F(EdgeScrollerTest, TicksTakeTheScreenFromTheMainWindowAndFollowItsChange)
+{
+    // Twenty ticks a second: asking the window system for the screen each time
+    // is the largest part of an idle tick's cost under Wine.
+    const WindowHandle w = Add("Editor");
+    desktop.SetForegroundWindow(w);
+    desktop.ResetQueryCounts();
+    RestAt({W / 2, H / 2}, 10);
+    RestAt({W - 1, 300}, 5);
+    EXPECT_EQ(desktop.ScreenQueries(), 0);
+    EXPECT_EQ(scroller.DwellTime(), 250);
+
+    // A larger display: the old right edge is no edge any more, the new one is.
+    desktop.SetScreenSize({1280, 1024}, Rect::FromSize(0, 0, 1280, 994));
+    screen = {1280, 1024};
+    workArea = Rect::FromSize(0, 0, 1280, 994);
+    RestAt({W - 1, 300}, 1);
+    EXPECT_EQ(scroller.DwellTime(), 0);
+    RestAt({1279, 300}, 2);
+    EXPECT_EQ(scroller.DwellTime(), 100);
 }
 
 TEST_F(EdgeScrollerTest, EachEdgeSwitchesTowardsItsNeighbourAndWrapsThePointer)

@@ -37,7 +37,13 @@ protected:
     testing::StepRunner runner{desktop};
     EdgeScroller* self = nullptr;
     std::unique_ptr<Timer> timer2 = desktop.CreateTimer(50, [this] { self->Timer2Timer(); });
-    EdgeScroller scroller{desktop, options, state, engine, *timer2, [this] { return desktop.GetWorkArea(); }};
+    EdgeScroller scroller{desktop,
+                          options,
+                          state,
+                          engine,
+                          *timer2,
+                          [this] { return desktop.GetScreenSize(); },
+                          [this] { return desktop.GetWorkArea(); }};
     const bool bound = (self = &scroller, true);
 };
 

@@ -137,6 +137,21 @@ TEST_F(MainWindowDispatchTest, SettingChangeRefreshesTheWorkArea)
     EXPECT_EQ(dispatch.WorkArea(), (Rect{0, 60, 1024, 768}));
 }
 
+TEST_F(MainWindowDispatchTest, DisplayChangeRefreshesTheScreenAndTheWorkArea)
+{
+    EXPECT_EQ(dispatch.ScreenSize(), (Size{1024, 768}));
+    desktop.SetScreenSize({1600, 900}, Rect::FromSize(0, 0, 1600, 860));
+    EXPECT_EQ(dispatch.ScreenSize(), (Size{1024, 768})) << "cached until told";
+    EXPECT_EQ(Send(0x007E), std::nullopt);
+    EXPECT_EQ(dispatch.ScreenSize(), (Size{1600, 900}));
+    EXPECT_EQ(dispatch.WorkArea(), Rect::FromSize(0, 0, 1600, 860));
+
+    // A setting change (the task bar, or a change of display in some systems) too.
+    desktop.SetScreenSize({1280, 1024}, Rect::FromSize(0, 0, 1280, 984));
+    EXPECT_EQ(Send(0x001A), std::nullopt);
+    EXPECT_EQ(dispatch.ScreenSize(), (Size{1280, 1024}));
+}
+
 TEST_F(MainWindowDispatchTest, HideModeMoveTakesTheShiftFromTheAddressAndIgnoresOneThatCannotBeRead)
 {
     const WindowHandle w = desktop.AddWindow({});

@@ -32,23 +32,34 @@ public:
     int classNames = 0;
     int captions = 0;
     int states = 0;
-    void ResetCounts() { classNames = captions = states = 0; }
+    int zOrder = 0; // questions about the z-order: a whole list or one step
+    void ResetCounts() { classNames = captions = states = zOrder = 0; }
+    // Called before a window's state is read, as if another program acted meanwhile.
+    std::function<void(WindowHandle)> beforeState;
 
     void EnumWindows(FunctionRef<bool(WindowHandle)> callback) override
     {
+        ++zOrder;
         m_sim.EnumWindows([&](WindowHandle w) { return callback(Out(w)); });
     }
-    WindowHandle GetTopWindow() override { return Out(m_sim.GetTopWindow()); }
-    WindowHandle GetNextWindow(WindowHandle w) override { return Out(m_sim.GetNextWindow(In(w))); }
-    WindowHandle GetPrevWindow(WindowHandle w) override { return Out(m_sim.GetPrevWindow(In(w))); }
-    WindowHandle GetLastWindow(WindowHandle w) override { return Out(m_sim.GetLastWindow(In(w))); }
+    WindowHandle GetTopWindow() override { return ++zOrder, Out(m_sim.GetTopWindow()); }
+    WindowHandle GetNextWindow(WindowHandle w) override { return ++zOrder, Out(m_sim.GetNextWindow(In(w))); }
+    WindowHandle GetPrevWindow(WindowHandle w) override { return ++zOrder, Out(m_sim.GetPrevWindow(In(w))); }
+    WindowHandle GetLastWindow(WindowHandle w) override { return ++zOrder, Out(m_sim.GetLastWindow(In(w))); }
     WindowHandle GetDesktopWindow() override { return m_sim.GetDesktopWindow(); }
     bool IsWindow(WindowHandle w) override { return ++states, m_sim.IsWindow(In(w)); }
     bool IsWindowVisible(WindowHandle w) override { return ++states, m_sim.IsWindowVisible(In(w)); }
     bool IsIconic(WindowHandle w) override { return ++states, m_sim.IsIconic(In(w)); }
     bool IsZoomed(WindowHandle w) override { return ++states, m_sim.IsZoomed(In(w)); }
     std::optional<Rect> GetWindowRect(WindowHandle w) override { return ++states, m_sim.GetWindowRect(In(w)); }
-    std::optional<WindowState> GetWindowState(WindowHandle w) override { return ++states, m_sim.GetWindowState(In(w)); }
+    std::optional<WindowState> GetWindowState(WindowHandle w) override
+    {
+        if (beforeState)
+        {
+            beforeState(w);
+        }
+        return ++states, m_sim.GetWindowState(In(w));
+    }
     std::string GetClassName(WindowHandle w) override { return ++classNames, m_sim.GetClassName(In(w)); }
     std::string GetWindowText(WindowHandle w) override { return ++captions, m_sim.GetWindowText(In(w)); }
     std::uint32_t GetWindowProcessId(WindowHandle w) override { return m_sim.GetWindowProcessId(In(w)); }
@@ -179,10 +190,34 @@ TEST_F(MonitorRefreshTest, AnUnchangedDesktopCostsOneQuestionPerWindowAndNothing
     EXPECT_EQ(windows.states, 3 * (walked + 1));
     EXPECT_EQ(desktop.StateQueries(), 3 * (walked + 1));
     EXPECT_EQ(desktop.ClassNameQueries(), 0);
+    EXPECT_EQ(windows.zOrder, 3) << "the z-order in one question a tick";
     EXPECT_EQ(windows.captions, 0);
     EXPECT_TRUE(surface.reported.empty()) << "no miniature created, moved or freed";
     EXPECT_TRUE(surface.repainted.empty());
     EXPECT_EQ(surface.fullRepaints, 0);
+}
+
+TEST_F(MonitorRefreshTest, AWindowClosingDuringARefreshCostsOnlyItsOwnMiniature)
+{
+    const auto a = Add("a", Rect::FromSize(0, 0, 200, 200));
+    const auto b = Add("b", Rect::FromSize(300, 0, 200, 200));
+    const auto c = Add("c", Rect::FromSize(600, 0, 200, 200));
+    const auto d = Add("d", Rect::FromSize(W + 100, 0, 200, 200));
+    Show();
+    ASSERT_EQ(Tags(), (std::vector<WindowHandle>{a, b, c, d}));
+
+    // b closes just as the refresh comes to it; the windows above it are still seen.
+    windows.beforeState = [&](WindowHandle w)
+    {
+        if (w == b && desktop.IsWindow(b))
+        {
+            desktop.DestroyWindow(b);
+        }
+    };
+    desktop.SetRect(d, Rect::FromSize(2 * W + 100, 0, 200, 200));
+    Tick();
+    EXPECT_EQ(Tags(), (std::vector<WindowHandle>{a, c, d}));
+    EXPECT_EQ(MiniatureOf(d), (Rect{210, 0, 229, 20})) << "a move above the closed window is seen";
 }
 
 TEST_F(MonitorRefreshTest, EveryChangeIsSeenAtTheNextTick)

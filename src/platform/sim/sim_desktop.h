@@ -96,10 +96,13 @@ public:
     // among them, class-name look-ups, since the last reset.
     int StateQueries() const { return m_stateQueries; }
     int ClassNameQueries() const { return m_classQueries; }
+    // Questions about the screen's size and work area.
+    int ScreenQueries() const { return m_screenQueries; }
     void ResetQueryCounts()
     {
         m_stateQueries = 0;
         m_classQueries = 0;
+        m_screenQueries = 0;
     }
     // Probes asked for, one by one or together.
     int ProbeCount() const { return m_probes; }
@@ -166,8 +169,16 @@ public:
     void SetCursorPos(Point p) override { m_cursor = p; }
     std::int16_t GetKeyState(int virtualKey) override;
     std::int16_t GetAsyncKeyState(int virtualKey) override;
-    Size GetScreenSize() override { return m_screen; }
-    Rect GetWorkArea() override { return m_workArea; }
+    Size GetScreenSize() override
+    {
+        ++m_screenQueries;
+        return m_screen;
+    }
+    Rect GetWorkArea() override
+    {
+        ++m_screenQueries;
+        return m_workArea;
+    }
     int GetCaptionFrameHeight() override { return 25; }
     int GetResizeFrameWidth() override { return 8; }
     std::uint32_t RegisterWindowMessage(const std::string& name) override;
@@ -239,6 +250,7 @@ private:
     int m_blockedMoves = 0;
     mutable int m_stateQueries = 0;
     mutable int m_classQueries = 0;
+    int m_screenQueries = 0;
     int m_probes = 0;
     std::vector<Operation> m_operations;
     std::function<void(const Operation&)> m_onOperation;
