@@ -29,7 +29,8 @@ __attribute__((section(".shared"), shared)) UINT g_removeItemsMessage = 0;
 // Only meaningful in the process that installed the hook.
 HINSTANCE s_instance = nullptr;
 HHOOK s_getMessageHook = nullptr;
-HHOOK s_callWndProcHook = nullptr;
+HHOOK s_cbtHook = nullptr;
+HHOOK s_mouseHook = nullptr;
 
 // The main window may be busy switching; a menu must not wait long for it.
 constexpr UINT kAskTimeoutMs = 200;
@@ -192,26 +193,57 @@ void OnRemoveItems(HWND window)
     }
 }
 
-// Sees sent messages: the system menu about to open, the removal request.
+// Installed only while the items are being removed: a hook that sees every
+// sent message costs every program on the system a trip through the hook
+// chain for each of them, moves and repaints included.
 LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION)
     {
         const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (message->message == WM_INITMENUPOPUP)
-        {
-            if (HIWORD(message->lParam) != 0) // the window menu
-            {
-                OnSystemMenuOpening(message->hwnd, reinterpret_cast<HMENU>(message->wParam));
-            }
-        }
-        else if (message->message == WM_SYSCOMMAND)
-        {
-            ReportCommand(message->hwnd, message->wParam);
-        }
-        else if (message->message != 0 && message->message == g_removeItemsMessage)
+        if (message->message != 0 && message->message == g_removeItemsMessage)
         {
             OnRemoveItems(message->hwnd);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The system menu is about to open from the keyboard or from the window's
+// icon. The system names no window here: it is this thread's active one.
+LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_SYSCOMMAND)
+    {
+        const WPARAM command = wParam & 0xFFF0;
+        if (command == SC_KEYMENU || command == SC_MOUSEMENU)
+        {
+            if (const HWND window = GetActiveWindow())
+            {
+                if (const HMENU menu = GetSystemMenu(window, FALSE))
+                {
+                    OnSystemMenuOpening(window, menu);
+                }
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A right click on the caption opens the system menu without a system
+// command: the items are built when its button goes down.
+LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HC_ACTION && wParam == WM_NCRBUTTONDOWN)
+    {
+        const auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+        if (mouse->wHitTestCode == HTCAPTION || mouse->wHitTestCode == HTSYSMENU)
+        {
+            const HWND window = GetAncestor(mouse->hwnd, GA_ROOT);
+            if (const HMENU menu = window ? GetSystemMenu(window, FALSE) : nullptr)
+            {
+                OnSystemMenuOpening(window, menu);
+            }
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -242,18 +274,20 @@ BOOL CALLBACK SendRemoveItems(HWND window, LPARAM)
     return TRUE;
 }
 
+void Unhook(HHOOK& hook)
+{
+    if (hook != nullptr)
+    {
+        UnhookWindowsHookEx(hook);
+        hook = nullptr;
+    }
+}
+
 void Unhook()
 {
-    if (s_getMessageHook != nullptr)
-    {
-        UnhookWindowsHookEx(s_getMessageHook);
-        s_getMessageHook = nullptr;
-    }
-    if (s_callWndProcHook != nullptr)
-    {
-        UnhookWindowsHookEx(s_callWndProcHook);
-        s_callWndProcHook = nullptr;
-    }
+    Unhook(s_getMessageHook);
+    Unhook(s_cbtHook);
+    Unhook(s_mouseHook);
 }
 
 } // namespace
@@ -269,9 +303,10 @@ extern "C" void __stdcall SetHook()
     {
         InterlockedExchange(reinterpret_cast<LONG volatile*>(&g_removeItemsMessage),
                             static_cast<LONG>(RegisterWindowMessageW(kRemoveItemsMessageName)));
-        s_callWndProcHook = SetWindowsHookExW(WH_CALLWNDPROC, &CallWndProcHook, s_instance, 0);
+        s_cbtHook = SetWindowsHookExW(WH_CBT, &CbtHook, s_instance, 0);
+        s_mouseHook = SetWindowsHookExW(WH_MOUSE, &MouseHook, s_instance, 0);
         s_getMessageHook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, s_instance, 0);
-        if (s_getMessageHook == nullptr || s_callWndProcHook == nullptr)
+        if (s_getMessageHook == nullptr || s_cbtHook == nullptr || s_mouseHook == nullptr)
         {
             // Half a hook offers items that do nothing, or reports items it never built.
             Unhook();
@@ -288,10 +323,16 @@ extern "C" void __stdcall UnSetHook()
     {
         return; // installed by another process, or not at all
     }
-    // The windows remove their items through the hook, so it stays until they have.
+    // The windows remove their items themselves, inside a hook that lives only
+    // as long as that takes; the menu hooks stay until they have.
     if (g_removeItemsMessage != 0)
     {
-        EnumWindows(&SendRemoveItems, 0);
+        HHOOK removal = SetWindowsHookExW(WH_CALLWNDPROC, &CallWndProcHook, s_instance, 0);
+        if (removal != nullptr)
+        {
+            EnumWindows(&SendRemoveItems, 0);
+            Unhook(removal);
+        }
     }
     Unhook();
 }

@@ -24,6 +24,7 @@ constexpr UINT kLifetimeMs = 60000;
 
 int s_itemsWhileOpen = kNotYet;
 int s_commandsSeen = 0;
+bool s_countNextMenu = false;
 
 bool IsDesktopItem(UINT id)
 {
@@ -78,6 +79,17 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         SetTimer(window, kCloseMenuTimer, kCloseMenuMs, nullptr);
         PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, L' ');
         return 0;
+    case kCountNextMenu:
+        s_itemsWhileOpen = kNotYet;
+        s_countNextMenu = true;
+        return 0;
+    case WM_ENTERMENULOOP:
+        if (s_countNextMenu)
+        {
+            s_countNextMenu = false;
+            SetTimer(window, kCloseMenuTimer, kCloseMenuMs, nullptr);
+        }
+        break;
     case kItemsWhileOpen:
         return s_itemsWhileOpen;
     case kChoose:

@@ -23,6 +23,8 @@ inline constexpr UINT kChoose = WM_APP + 5;
 inline constexpr UINT kCommandsSeen = WM_APP + 6;
 // Sets the window's title to the items' captions joined by '|'.
 inline constexpr UINT kPublishCaptions = WM_APP + 7;
+// The next menu that opens, however it opens, is counted and closed 300 ms later.
+inline constexpr UINT kCountNextMenu = WM_APP + 8;
 
 inline constexpr int kNotYet = -1;
 
