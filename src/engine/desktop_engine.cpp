@@ -3,6 +3,8 @@
 #include "engine/classification.h"
 #include "platform/text.h"
 
+#include <unordered_set>
+
 namespace zim
 {
 
@@ -126,6 +128,11 @@ void DesktopEngine::ShiftDesktops(int columns, int rows)
             windows.push_back(w);
             return true;
         });
+    // What is known of windows that are gone is dropped now, before the system
+    // can give their handle values to new windows.
+    const std::unordered_set<WindowHandle> present(windows.begin(), windows.end());
+    m_classNames.KeepOnly([&](WindowHandle w) { return present.contains(w); });
+    std::erase_if(m_expected, [&](const auto& entry) { return !present.contains(entry.first); });
     MoveWindows(windows, request);
     // The wallpaper of the new desktop follows with the per-desktop wallpaper feature.
 }
@@ -143,12 +150,6 @@ bool DesktopEngine::MoveWindowProc(WindowHandle w, const MoveRequest& request)
 
 void DesktopEngine::MoveWindows(const std::vector<WindowHandle>& windows, const MoveRequest& request)
 {
-    // Expectations met, or overtaken by another move, are not needed any more.
-    for (auto it = m_expected.begin(); it != m_expected.end();)
-    {
-        it = StillPending(m_windows.GetWindowState(it->first), it->second) ? std::next(it) : m_expected.erase(it);
-    }
-
     std::vector<PlannedMove> plans;
     plans.reserve(windows.size());
     std::vector<WindowHandle> asked;
@@ -186,7 +187,7 @@ std::optional<DesktopEngine::PlannedMove> DesktopEngine::PlanMove(WindowHandle w
         return std::nullopt;
     }
     const Options& options = m_options.Get();
-    const std::string className = ComparedClassName(m_windows, w);
+    const std::string& className = ClassNameOf(w);
 
     std::int32_t dx = request.DX;
     std::int32_t dy = request.DY;
@@ -236,6 +237,11 @@ void DesktopEngine::CarryOut(const PlannedMove& plan, bool answered, bool replac
     {
         return;
     }
+    // An earlier move carried out, or overtaken by another, is not waited for any more.
+    if (const auto it = m_expected.find(w); it != m_expected.end() && !StillPending(before, it->second))
+    {
+        m_expected.erase(it);
+    }
     if (plan.kind != PlannedMove::kOnScreen && !answered)
     {
         m_frozen.QueueFrozenWindow(w, plan.dx, plan.dy, replace);
@@ -275,6 +281,11 @@ void DesktopEngine::Expect(WindowHandle w, const WindowState& before, const Wind
     const auto it = m_expected.find(w);
     const WindowState start = it != m_expected.end() ? it->second.before : before;
     m_expected[w] = {start, after};
+}
+
+const std::string& DesktopEngine::ClassNameOf(WindowHandle w)
+{
+    return m_classNames.Get(w, [&] { return ComparedClassName(m_windows, w); });
 }
 
 std::optional<WindowState> DesktopEngine::ExpectedState(WindowHandle w)

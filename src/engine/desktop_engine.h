@@ -8,6 +8,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/frozen_windows.h"
+#include "engine/handle_cache.h"
 #include "engine/hide_mode.h"
 #include "platform/platform.h"
 #include "settings/options.h"
@@ -16,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace zim
@@ -126,6 +128,8 @@ private:
     void CarryOut(const PlannedMove& plan, bool answered, bool replace);
     void MoveWindows(const std::vector<WindowHandle>& windows, const MoveRequest& request);
     void Expect(WindowHandle w, const WindowState& before, const WindowState& after);
+    // The class name as compared with the lists, asked of the system once per handle.
+    const std::string& ClassNameOf(WindowHandle w);
     // The rectangle and visibility the window has or is about to have.
     std::optional<WindowState> ExpectedState(WindowHandle w);
     Point OffsetOf(const Rect& r);
@@ -149,6 +153,9 @@ private:
         WindowState after;
     };
     std::map<WindowHandle, Expected> m_expected;
+    // A window's class never changes while its handle names it; a switch
+    // forgets the handles it no longer finds, before their values can return.
+    HandleCache<std::string> m_classNames;
     // Its thread has not yet carried out what was asked: it is where it was then.
     static bool StillPending(const std::optional<WindowState>& actual, const Expected& expected)
     {

@@ -119,8 +119,14 @@ void MonitorModel::MoveStickyMiniatures()
     for (const Miniature& miniature : m_miniatures.Items())
     {
         const WindowHandle w = miniature.tag;
+        // Asked first: it is known without the window system, and a switch
+        // should not wait for the places of the windows it is about to move.
+        if (!IsStickyMiniature(w))
+        {
+            continue;
+        }
         const std::optional<WindowState> window = m_windows.GetWindowState(w);
-        if (window && !window->iconic && IsStickyMiniature(w))
+        if (window && !window->iconic)
         {
             m_miniatures.Move(w, m_state.Grid.ScreenToGridRect(window->rect, screen, 0, 0));
         }

@@ -277,13 +277,14 @@ TEST_F(MonitorRefreshTest, ASwitchAsksAClassOncePerWindowAndACaptionOnlyWhenACap
     EXPECT_EQ(MiniatureOf(clock), (Rect{178, 1, 198, 11})) << "the sticky window's miniature follows the switch";
     EXPECT_EQ(windows.classNames, static_cast<int>(miniatures));
     EXPECT_EQ(windows.captions, 0) << "no sticky caption is checked";
-    EXPECT_EQ(windows.states, static_cast<int>(miniatures));
+    EXPECT_EQ(windows.states, 1) << "before any window moves, only the sticky one's place is asked";
 
     Tick();
     windows.ResetCounts();
     ASSERT_TRUE(engine.DrawGrid1SelectCell(0, 0));
     EXPECT_EQ(MiniatureOf(clock), (Rect{78, 1, 98, 11}));
     EXPECT_EQ(windows.classNames, 0) << "a handle's class is asked once";
+    EXPECT_EQ(windows.states, 1);
 
     // A caption can change, so it is read at every switch once one can make a window sticky.
     options.Update([](Options& o) { o.stickyWindows.Add("Notes", true); });

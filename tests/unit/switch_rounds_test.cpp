@@ -214,6 +214,21 @@ TEST_F(SwitchRoundsTest, ASingleWindowSentDuringASwitchMovesAfterIt)
     EXPECT_EQ(RectOf(b), Rect::FromSize(200, 100, 300, 200));
 }
 
+TEST_F(SwitchRoundsTest, ASwitchOverKnownWindowsAsksNoClassNameAndEachStateOnlyForItsPlanAndMove)
+{
+    const auto windows = AddMany(20);
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    desktop.ResetQueryCounts();
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(0, 0));
+    EXPECT_EQ(desktop.ClassNameQueries(), 0) << "a window's class is asked once per handle";
+    // Two per window (its plan and its move), and a few for the window activated after.
+    EXPECT_LE(desktop.StateQueries(), 2 * 20 + 4) << "the last switch's moves are not checked one by one first";
+    for (std::size_t i = 0; i < windows.size(); ++i)
+    {
+        EXPECT_EQ(RectOf(windows[i]), Rect::FromSize(10 + static_cast<int>(i), 20 + static_cast<int>(i), 300, 200));
+    }
+}
+
 TEST_F(SwitchRoundsTest, AWindowThatDiesWhileProbedIsSkippedAndTheRestMove)
 {
     const auto windows = AddMany(5);

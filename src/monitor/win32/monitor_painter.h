@@ -7,7 +7,7 @@
 // miniature naming its window and one per visible button naming its command.
 // The window calls Paint from WM_PAINT (double-buffered) and from WM_PRINTCLIENT.
 
-#include "monitor/handle_cache.h"
+#include "engine/handle_cache.h"
 #include "monitor/monitor_interaction.h"
 #include "monitor/monitor_model.h"
 #include "platform/win32/handles.h"
