@@ -128,8 +128,8 @@ void DesktopEngine::ShiftDesktops(int columns, int rows)
             windows.push_back(w);
             return true;
         });
-    // What is known of windows that are gone is dropped now, before the system
-    // can give their handle values to new windows.
+    // What is known of windows that are gone is dropped now: a handle value
+    // that comes back names another window.
     const std::unordered_set<WindowHandle> present(windows.begin(), windows.end());
     m_classNames.KeepOnly([&](WindowHandle w) { return present.contains(w); });
     std::erase_if(m_expected, [&](const auto& entry) { return !present.contains(entry.first); });
@@ -182,6 +182,10 @@ std::optional<DesktopEngine::PlannedMove> DesktopEngine::PlanMove(WindowHandle w
 {
     // One state and one class name: what each step below asks of the window.
     const std::optional<WindowState> state = m_windows.GetWindowState(w);
+    // Settled here, for windows this shift skips too: an earlier move carried
+    // out long ago must not be taken for pending once the window is back where
+    // that move found it (hidden and shown again at its own place, say).
+    ForgetSettledExpectation(w, state);
     if (!state || state->iconic || w == m_state.DragWnd)
     {
         return std::nullopt;
@@ -237,11 +241,7 @@ void DesktopEngine::CarryOut(const PlannedMove& plan, bool answered, bool replac
     {
         return;
     }
-    // An earlier move carried out, or overtaken by another, is not waited for any more.
-    if (const auto it = m_expected.find(w); it != m_expected.end() && !StillPending(before, it->second))
-    {
-        m_expected.erase(it);
-    }
+    ForgetSettledExpectation(w, before);
     if (plan.kind != PlannedMove::kOnScreen && !answered)
     {
         m_frozen.QueueFrozenWindow(w, plan.dx, plan.dy, replace);
@@ -281,6 +281,15 @@ void DesktopEngine::Expect(WindowHandle w, const WindowState& before, const Wind
     const auto it = m_expected.find(w);
     const WindowState start = it != m_expected.end() ? it->second.before : before;
     m_expected[w] = {start, after};
+}
+
+void DesktopEngine::ForgetSettledExpectation(WindowHandle w, const std::optional<WindowState>& actual)
+{
+    // Carried out, or overtaken by another move: not waited for any more.
+    if (const auto it = m_expected.find(w); it != m_expected.end() && !StillPending(actual, it->second))
+    {
+        m_expected.erase(it);
+    }
 }
 
 const std::string& DesktopEngine::ClassNameOf(WindowHandle w)

@@ -128,6 +128,7 @@ private:
     void CarryOut(const PlannedMove& plan, bool answered, bool replace);
     void MoveWindows(const std::vector<WindowHandle>& windows, const MoveRequest& request);
     void Expect(WindowHandle w, const WindowState& before, const WindowState& after);
+    void ForgetSettledExpectation(WindowHandle w, const std::optional<WindowState>& actual);
     // The class name as compared with the lists, asked of the system once per handle.
     const std::string& ClassNameOf(WindowHandle w);
     // The rectangle and visibility the window has or is about to have.
@@ -154,7 +155,7 @@ private:
     };
     std::map<WindowHandle, Expected> m_expected;
     // A window's class never changes while its handle names it; a switch
-    // forgets the handles it no longer finds, before their values can return.
+    // forgets the handles it no longer finds.
     HandleCache<std::string> m_classNames;
     // Its thread has not yet carried out what was asked: it is where it was then.
     static bool StillPending(const std::optional<WindowState>& actual, const Expected& expected)

@@ -229,6 +229,25 @@ TEST_F(SwitchRoundsTest, ASwitchOverKnownWindowsAsksNoClassNameAndEachStateOnlyF
     }
 }
 
+TEST_F(SwitchRoundsTest, AWindowSkippedWhileHiddenIsFoundWhereItReallyIsWhenItComesBack)
+{
+    // In the middle of the grid, where a window a desktop to the left is not
+    // counted as on the shown one.
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0));
+    const auto w = Add("tray app", Rect::FromSize(10, 20, 300, 200));
+    // While a window is dragged across, nothing is activated after a switch:
+    // nothing but the switches looks at `w`.
+    state.DragWnd = Add("dragged", Rect::FromSize(400, 20, 300, 200));
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(2, 0));
+    ASSERT_EQ(RectOf(w), Rect::FromSize(10 - 1024, 20, 300, 200));
+    desktop.ShowWindow(w, ShowCommand::Hide);
+    ASSERT_TRUE(engine.DrawGrid1SelectCell(1, 0)); // a hidden window is left where it is
+    // Its application puts it back at its own place and shows it.
+    desktop.MoveWindow(w, {10, 20});
+    desktop.ShowWindow(w, ShowCommand::ShowNoActivate);
+    EXPECT_EQ(engine.WindowDesktopOffset(w), (Point{0, 0})) << "not taken for the first switch's move still to come";
+}
+
 TEST_F(SwitchRoundsTest, AWindowThatDiesWhileProbedIsSkippedAndTheRestMove)
 {
     const auto windows = AddMany(5);
