@@ -38,6 +38,9 @@ constexpr UINT kRemoveTimeoutMs = 100;
 constexpr int kMaxGridSide = 10;
 constexpr wchar_t kRemoveItemsMessageName[] = L"ZimCbtRemoveItems";
 constexpr wchar_t kCaptionStart[] = L"Send to desktop (";
+// The request to open the system menu at a point, undocumented but handled by
+// the default window procedure.
+constexpr UINT kPopupSystemMenu = 0x0313;
 
 HWND MainWindow()
 {
@@ -161,6 +164,20 @@ void OnSystemMenuOpening(HWND window, HMENU menu)
     if (AskGrid(mainWindow, sizeX, sizeY) || LastGrid(sizeX, sizeY))
     {
         AddItems(menu, sizeX, sizeY);
+        // Removed while the grid was asked for: the removal has passed this menu.
+        if (!Hooked())
+        {
+            RemoveItems(menu);
+        }
+    }
+}
+
+void OnSystemMenuOpening(HWND window)
+{
+    window = window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr;
+    if (const HMENU menu = window != nullptr ? GetSystemMenu(window, FALSE) : nullptr)
+    {
+        OnSystemMenuOpening(window, menu);
     }
 }
 
@@ -210,7 +227,9 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam)
 }
 
 // The system menu is about to open from the keyboard or from the window's
-// icon. The system names no window here: it is this thread's active one.
+// icon, or a desktop's command that was sent, not posted, reached the default
+// handling. The system names no window here: it is this thread's active one,
+// whose menu is the one in use.
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_SYSCOMMAND)
@@ -218,13 +237,11 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam)
         const WPARAM command = wParam & 0xFFF0;
         if (command == SC_KEYMENU || command == SC_MOUSEMENU)
         {
-            if (const HWND window = GetActiveWindow())
-            {
-                if (const HMENU menu = GetSystemMenu(window, FALSE))
-                {
-                    OnSystemMenuOpening(window, menu);
-                }
-            }
+            OnSystemMenuOpening(GetActiveWindow());
+        }
+        else if (ReportCommand(GetActiveWindow(), wParam))
+        {
+            return 1; // handled: the default handling knows nothing of it
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -239,17 +256,14 @@ LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam)
         const auto* mouse = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
         if (mouse->wHitTestCode == HTCAPTION || mouse->wHitTestCode == HTSYSMENU)
         {
-            const HWND window = GetAncestor(mouse->hwnd, GA_ROOT);
-            if (const HMENU menu = window ? GetSystemMenu(window, FALSE) : nullptr)
-            {
-                OnSystemMenuOpening(window, menu);
-            }
+            OnSystemMenuOpening(mouse->hwnd);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Sees posted messages: choosing a menu item posts WM_SYSCOMMAND.
+// Sees posted messages: choosing a menu item posts WM_SYSCOMMAND, and the task
+// bar opens a window's system menu by posting it a request.
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && wParam == PM_REMOVE)
@@ -259,6 +273,10 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam)
         {
             // Handled: the application never sees a command it does not know.
             message->message = WM_NULL;
+        }
+        else if (message->message == kPopupSystemMenu)
+        {
+            OnSystemMenuOpening(message->hwnd);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -237,6 +237,27 @@ TEST_F(SystemMenuHook, ChoosingAnItemSendsTheWindowAndCommandToTheMainWindow)
     EXPECT_EQ(Ask(kCommandsSeen), 0) << "the application never sees the library's command";
 }
 
+TEST_F(SystemMenuHook, ACommandSentAndPassedOnByTheApplicationReachesTheMainWindow)
+{
+    m_main.SetGrid(3, 3);
+    OpenMenu();
+    Ask(kPassOnCommand, 4);
+    ASSERT_TRUE(PumpUntil([this] { return !SendsReceived().empty(); }, 5000));
+    const auto sends = SendsReceived();
+    ASSERT_EQ(sends.size(), 1u);
+    EXPECT_EQ(reinterpret_cast<HWND>(sends[0].wParam), m_probeWindow);
+    EXPECT_EQ(static_cast<unsigned>(sends[0].lParam), ZimCbtCommandId(4));
+}
+
+TEST_F(SystemMenuHook, TheTaskBarsRequestForTheMenuOffersTheItemsOfTheCurrentGrid)
+{
+    m_main.SetGrid(2, 3);
+    Ask(kCountNextMenu);
+    Ask(kRequestSystemMenu);
+    PumpUntil([this] { return Ask(kItemsWhileOpen) != kNotYet; }, 5000);
+    EXPECT_EQ(Ask(kItemsWhileOpen), 6);
+}
+
 TEST_F(SystemMenuHook, NothingIsSentOrOfferedWhileTheMainHandleIsZero)
 {
     m_main.SetGrid(3, 3);

@@ -95,6 +95,12 @@ LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case kChoose:
         PostMessageW(window, WM_SYSCOMMAND, ZimCbtCommandId(static_cast<int>(wParam)), 0);
         return 0;
+    case kPassOnCommand:
+        SetForegroundWindow(window);
+        return DefWindowProcW(window, WM_SYSCOMMAND, ZimCbtCommandId(static_cast<int>(wParam)), 0);
+    case kRequestSystemMenu:
+        PostMessageW(window, 0x0313, 0, MAKELPARAM(150, 150));
+        return 0;
     case kCommandsSeen:
         return s_commandsSeen;
     case kPublishCaptions:

@@ -25,6 +25,11 @@ inline constexpr UINT kCommandsSeen = WM_APP + 6;
 inline constexpr UINT kPublishCaptions = WM_APP + 7;
 // The next menu that opens, however it opens, is counted and closed 300 ms later.
 inline constexpr UINT kCountNextMenu = WM_APP + 8;
+// wParam: a desktop number; its command reaches the default window procedure
+// of the active probe, as in a program that sends itself the command it chose.
+inline constexpr UINT kPassOnCommand = WM_APP + 9;
+// Posts the probe the request the task bar posts to open its system menu.
+inline constexpr UINT kRequestSystemMenu = WM_APP + 10;
 
 inline constexpr int kNotYet = -1;
 
