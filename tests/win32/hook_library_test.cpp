@@ -126,35 +126,6 @@ protected:
         return Ask(kItemsWhileOpen);
     }
 
-    // Opens the probe's system menu with a right click on its caption, as a
-    // user does, and returns how many items it showed.
-    LRESULT RightClickCaption() const
-    {
-        Ask(kCountNextMenu);
-        RECT r{};
-        ::GetWindowRect(m_probeWindow, &r);
-        const POINT at{(r.left + r.right) / 2,
-                       r.top + ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2};
-        ::SetCursorPos(at.x, at.y);
-        // Under Wine the pointer's new place shows only after a while.
-        PumpUntil(
-            [&]
-            {
-                POINT now{};
-                return ::GetCursorPos(&now) && now.x == at.x && now.y == at.y;
-            },
-            2000);
-        // A second click soon after the first would be a double click, which opens nothing.
-        PumpFor(static_cast<int>(::GetDoubleClickTime()) + 50);
-        INPUT click[2] = {};
-        click[0].type = click[1].type = INPUT_MOUSE;
-        click[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
-        click[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
-        ::SendInput(2, click, sizeof(INPUT));
-        PumpUntil([this] { return Ask(kItemsWhileOpen) != kNotYet; }, 5000);
-        return Ask(kItemsWhileOpen);
-    }
-
     std::wstring Captions() const
     {
         Ask(kPublishCaptions);
@@ -202,15 +173,6 @@ TEST_F(SystemMenuHook, EveryOpeningRebuildsTheItemsForTheCurrentGrid)
     m_main.SetGrid(1, 1);
     EXPECT_EQ(OpenMenu(), 1);
     EXPECT_EQ(Captions(), L"Send to desktop (0,0)");
-}
-
-TEST_F(SystemMenuHook, ARightClickOnTheCaptionOffersTheItemsOfTheCurrentGrid)
-{
-    m_main.SetGrid(2, 2);
-    EXPECT_EQ(RightClickCaption(), 4);
-    m_main.SetGrid(3, 1);
-    EXPECT_EQ(RightClickCaption(), 3) << "rebuilt for the grid in force";
-    EXPECT_EQ(Ask(kCountSeparators), 1);
 }
 
 TEST_F(SystemMenuHook, BusyMainWindowDoesNotHoldTheMenuAndTheLastGridIsOffered)
