@@ -147,6 +147,16 @@ protected:
         return sends;
     }
 
+    // Waits for the library's one report to the main window: the probe sent to `desktop`.
+    void ExpectOneSendOfTheProbe(int desktop) const
+    {
+        ASSERT_TRUE(PumpUntil([this] { return !SendsReceived().empty(); }, 5000));
+        const auto sends = SendsReceived();
+        ASSERT_EQ(sends.size(), 1u);
+        EXPECT_EQ(reinterpret_cast<HWND>(sends[0].wParam), m_probeWindow);
+        EXPECT_EQ(static_cast<unsigned>(sends[0].lParam), ZimCbtCommandId(desktop));
+    }
+
     FakeMainWindow m_main;
     Win32HookLibrary m_hooks;
     std::optional<ChildProcess> m_probe;
@@ -191,11 +201,7 @@ TEST_F(SystemMenuHook, ChoosingAnItemSendsTheWindowAndCommandToTheMainWindow)
     m_main.SetGrid(3, 3);
     OpenMenu();
     Ask(kChoose, 5);
-    ASSERT_TRUE(PumpUntil([this] { return !SendsReceived().empty(); }, 5000));
-    const auto sends = SendsReceived();
-    ASSERT_EQ(sends.size(), 1u);
-    EXPECT_EQ(reinterpret_cast<HWND>(sends[0].wParam), m_probeWindow);
-    EXPECT_EQ(static_cast<unsigned>(sends[0].lParam), ZimCbtCommandId(5));
+    ExpectOneSendOfTheProbe(5);
     EXPECT_EQ(Ask(kCommandsSeen), 0) << "the application never sees the library's command";
 }
 
@@ -204,11 +210,7 @@ TEST_F(SystemMenuHook, ACommandSentAndPassedOnByTheApplicationReachesTheMainWind
     m_main.SetGrid(3, 3);
     OpenMenu();
     Ask(kPassOnCommand, 4);
-    ASSERT_TRUE(PumpUntil([this] { return !SendsReceived().empty(); }, 5000));
-    const auto sends = SendsReceived();
-    ASSERT_EQ(sends.size(), 1u);
-    EXPECT_EQ(reinterpret_cast<HWND>(sends[0].wParam), m_probeWindow);
-    EXPECT_EQ(static_cast<unsigned>(sends[0].lParam), ZimCbtCommandId(4));
+    ExpectOneSendOfTheProbe(4);
 }
 
 TEST_F(SystemMenuHook, TheTaskBarsRequestForTheMenuOffersTheItemsOfTheCurrentGrid)
